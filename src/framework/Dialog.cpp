@@ -1,0 +1,120 @@
+#include "Dialog.h"
+
+#include "WinApp.h"
+
+#include <algorithm>
+
+CDialog::CDialog(UINT templateId, CDialog* parent) : m_templateId(templateId), m_parent(parent) {}
+
+INT_PTR CDialog::DoModal() {
+    HWND owner = nullptr;
+    if (m_parent != nullptr) {
+        owner = m_parent->m_hWnd;
+    } else if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd != nullptr &&
+                                           app->m_pMainWnd != this) {
+        owner = app->m_pMainWnd->m_hWnd;
+    }
+    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner,
+                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
+}
+
+void CDialog::EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+
+HWND CDialog::GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CDialog* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialog*>(lParam);
+        self->m_hWnd = hwnd;
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    }
+    if (self == nullptr) {
+        return FALSE;
+    }
+    if (message == WM_NCDESTROY) {
+        self->m_hWnd = nullptr;
+        return FALSE;
+    }
+
+    LRESULT result = 0;
+    if (!self->Handle(message, wParam, lParam, result)) {
+        return FALSE;
+    }
+    switch (message) {
+    // These return their result straight from the dialog procedure.
+    case WM_INITDIALOG:
+    case WM_QUERYDRAGICON:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+        return static_cast<INT_PTR>(result);
+    default:
+        ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+}
+
+bool CDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    m_runDefault = false;
+    if (DispatchFromTable(message, wParam, lParam, result)) {
+        return !m_runDefault;
+    }
+    switch (message) {
+    case WM_INITDIALOG:
+        result = OnInitDialog();
+        CenterWindow();
+        return true;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDOK) {
+            OnOK();
+            return true;
+        }
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDCANCEL) {
+            OnCancel();
+            return true;
+        }
+        // Commands the dialog does not know go on to the application's table.
+        if (CWinApp* app = AfxGetApp(); app != nullptr) {
+            return app->DispatchFromTable(message, wParam, lParam, result);
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void CDialog::CenterWindow() {
+    RECT window{};
+    ::GetWindowRect(m_hWnd, &window);
+    const HMONITOR monitor = ::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    ::GetMonitorInfoA(monitor, &info);
+    const RECT work = info.rcWork;
+
+    // Over a visible owner, otherwise over the screen's work area.
+    RECT area = work;
+    const HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+        ::GetWindowRect(owner, &area);
+    }
+
+    const LONG width = window.right - window.left;
+    const LONG height = window.bottom - window.top;
+    LONG left = area.left + (area.right - area.left - width) / 2;
+    LONG top = area.top + (area.bottom - area.top - height) / 2;
+    // Keep the whole window on the work area where it fits.
+    left = std::max(work.left, std::min(left, work.right - width));
+    top = std::max(work.top, std::min(top, work.bottom - height));
+    ::SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

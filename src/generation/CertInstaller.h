@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Drives the two outside programs: the converter "cert2kvf.exe", which turns a
+// set of certificate files into "certs.kvf" in its own folder, and the desktop
+// suite's install tool "Sendora.exe", which takes that database over.
+class CCertInstaller {
+public:
+    // How long GenerateDatabase waits for the converter to finish.
+    static constexpr DWORD kConverterWaitMs = ZC_CONVERTER_WAIT_MS;
+
+    // Reads the desktop suite's folder from the registry, once.
+    CCertInstaller();
+    virtual ~CCertInstaller() = default;
+
+    // Replaces the file set handed to the converter; always true.
+    bool SetFiles(const std::vector<std::string>& files);
+    // Starts the converter on the file set and waits for it to finish (bounded).
+    // True when it was started.
+    bool GenerateDatabase();
+    // Starts the install tool on the located database. True when it was started.
+    bool Install();
+    // Shows message `id` from the message table in a plain box with no owner.
+    static void ShowError(UINT id);
+
+    const std::string& DesktopPath() const { return m_desktopPath; }
+    const std::vector<std::string>& Files() const { return m_files; }
+    // Message the start-up shows, instead of the window, when non-zero.
+    UINT StartupError() const { return m_startupError; }
+
+private:
+    void ReadDesktopPath();
+
+    std::string m_desktopPath; // empty, or ends in a backslash
+    std::vector<std::string> m_files;
+    UINT m_startupError = 0;
+};

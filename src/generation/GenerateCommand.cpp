@@ -1,0 +1,49 @@
+#include "GenerateCommand.h"
+
+#include "CertInstaller.h"
+#include "Locator.h"
+#include "framework/FileFind.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+const char kTrustedFolder[] = "Trusted CAs";
+const char kCertPattern[] = "\\*.cer";
+constexpr int kSearchLevels = 2;
+// Gives the converter's output a moment to settle before the install tool reads it.
+constexpr DWORD kInstallPauseMs = 100;
+} // namespace
+
+std::vector<std::string> BuildFileSet(const std::vector<std::string>& certPaths,
+                                      std::size_t listCount) {
+    std::vector<std::string> files;
+    std::string caFolder;
+    const std::string pattern = std::string(kTrustedFolder) + kCertPattern;
+    if (LocateUpward(kSearchLevels, pattern, caFolder)) {
+        // Relative to the folder that holds "Trusted CAs", where the converter runs.
+        CFileFind find;
+        for (bool more = find.FindFile(caFolder + '\\' + pattern); more;
+             more = find.FindNextFile()) {
+            files.push_back(std::string(kTrustedFolder) + '\\' + find.GetFileName());
+        }
+    }
+    const std::size_t count = std::min(listCount, certPaths.size());
+    files.insert(files.end(), certPaths.begin(), certPaths.begin() + count);
+    return files;
+}
+
+void GenerateKvf(const std::vector<std::string>& certPaths, std::size_t listCount,
+                 CCertInstaller& installer) {
+    const std::vector<std::string> files = BuildFileSet(certPaths, listCount);
+    if (files.empty()) {
+        return;
+    }
+    installer.SetFiles(files);
+    if (!installer.GenerateDatabase()) {
+        return;
+    }
+    ::Sleep(kInstallPauseMs);
+    installer.Install();
+}

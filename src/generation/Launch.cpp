@@ -1,0 +1,57 @@
+#include "Launch.h"
+
+#include <shellapi.h>
+
+LaunchResult ShellOpen(const std::string& program, const std::string& parameters,
+                       const std::string& folder, bool wantProcess) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC | (wantProcess ? SEE_MASK_NOCLOSEPROCESS : 0);
+    info.hwnd = nullptr;
+    info.lpVerb = "open";
+    info.lpFile = program.c_str();
+    info.lpParameters = parameters.c_str();
+    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    info.nShow = SW_HIDE;
+
+    const BOOL ok = ::ShellExecuteExA(&info);
+    LaunchResult result;
+    result.process.Reset(info.hProcess);
+    result.started = ok && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
+    return result;
+}
+
+namespace {
+
+// Paints what needs painting and drops queued input. Other posted messages stay
+// queued for the caller's own loop, so no handler runs inside the wait.
+void PumpPaintAndInput() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+        ::DispatchMessageA(&msg);
+    }
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_QS_INPUT | PM_REMOVE)) {
+    }
+}
+
+} // namespace
+
+bool WaitPainting(HANDLE process, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= timeoutMs) {
+            return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        }
+        const DWORD wake = ::MsgWaitForMultipleObjectsEx(
+            1, &process, timeoutMs - elapsed, QS_PAINT | QS_INPUT | QS_SENDMESSAGE,
+            MWMO_INPUTAVAILABLE);
+        if (wake == WAIT_OBJECT_0) {
+            return true;
+        }
+        if (wake == WAIT_FAILED) {
+            return false;
+        }
+        PumpPaintAndInput();
+    }
+}

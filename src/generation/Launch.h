@@ -1,0 +1,19 @@
+#pragma once
+
+#include "framework/UniqueHandle.h"
+
+#include <string>
+
+struct LaunchResult {
+    bool started = false;           // the shell's result code was above 32
+    UniqueKernelHandle process;     // the started process, when one was asked for
+};
+
+// Opens `program` (a full path) through the shell's "open" verb with a hidden
+// window and no error box of the shell's own. An empty folder means no working folder.
+LaunchResult ShellOpen(const std::string& program, const std::string& parameters,
+                       const std::string& folder, bool wantProcess);
+
+// Waits up to timeoutMs for `process` to end. Meanwhile the thread's windows keep
+// painting and user input is thrown away. False when the time ran out.
+bool WaitPainting(HANDLE process, DWORD timeoutMs);

@@ -1,0 +1,28 @@
+#include "Locator.h"
+
+#include "framework/FileFind.h"
+#include "framework/Strings.h"
+
+bool LocateUpward(int levels, const std::string& relativeName, std::string& folderOut) {
+    return LocateUpwardFrom(ModuleFileName(), levels, relativeName, folderOut);
+}
+
+bool LocateUpwardFrom(const std::string& executablePath, int levels,
+                      const std::string& relativeName, std::string& folderOut) {
+    folderOut = executablePath;
+    bool found = false;
+    for (;;) {
+        const std::string::size_type cut = folderOut.rfind('\\');
+        // Stop at a drive root ("C:" has no backslash left) or a leading backslash.
+        if (cut == std::string::npos || cut == 0) {
+            break;
+        }
+        folderOut.erase(cut);
+        CFileFind find;
+        found = find.FindFile(folderOut + '\\' + relativeName);
+        if (found || --levels <= 0) {
+            break;
+        }
+    }
+    return found;
+}

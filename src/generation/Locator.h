@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// Looks for relativeName (a file, folder or wildcard pattern) in the executable's
+// own folder and then up the tree, `levels` folders in all (at least one).
+// folderOut is always overwritten: the folder of the last search made, without a
+// trailing backslash. Returns true when the last search found an entry.
+bool LocateUpward(int levels, const std::string& relativeName, std::string& folderOut);
+
+// The same search starting from a given executable path instead of the running one.
+bool LocateUpwardFrom(const std::string& executablePath, int levels,
+                      const std::string& relativeName, std::string& folderOut);

@@ -1,0 +1,217 @@
+#include "generation/CertInstaller.h"
+
+#include "SiblingLayout.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+// ---- Reading the desktop suite's folder ---------------------------------------
+
+struct RegistryCase {
+    const char* label;
+    DWORD type;         // 0: key without the value; REG_NONE + 1: no key at all
+    std::string bytes;  // the value's exact bytes
+    std::string expected;
+};
+
+constexpr DWORD kKeyOnly = 0;
+constexpr DWORD kNoKey = 0xFFFF;
+
+std::string Chars(size_t count, char c = 'p') { return std::string(count, c); }
+std::string Z(const std::string& text) { return text + '\0'; }
+
+std::vector<RegistryCase> RegistryCases() {
+    return {
+        {"no key", kNoKey, "", ""},
+        {"key without value", kKeyOnly, "", ""},
+        {"folder gets a backslash", REG_SZ, Z("C:\\Suite"), "C:\\Suite\\"},
+        {"trailing backslash kept", REG_SZ, Z("C:\\Suite\\"), "C:\\Suite\\"},
+        {"empty string", REG_SZ, Z(""), ""},
+        {"zero bytes", REG_SZ, "", ""},
+        {"expandable string taken as written", REG_EXPAND_SZ, Z("%ProgramFiles%\\Suite"),
+         "%ProgramFiles%\\Suite\\"},
+        {"binary up to first zero", REG_BINARY, Z("C:\\Bin") + "tail", "C:\\Bin\\"},
+        {"dword bytes as text", REG_DWORD, "DCBA", "DCBA\\"},
+        {"259 characters fit", REG_SZ, Z("C:\\" + Chars(256)), "C:\\" + Chars(256) + "\\"},
+        {"260 characters plus zero are too long", REG_SZ, Z("C:\\" + Chars(257)), ""},
+        {"260 unterminated bytes taken whole", REG_BINARY, "C:\\" + Chars(257),
+         "C:\\" + Chars(257) + "\\"},
+        {"261 bytes are too long", REG_BINARY, "C:\\" + Chars(258), ""},
+    };
+}
+
+TEST(CertInstallerRegistry, DesktopPathFollowsTheRegistryValue) {
+    for (const RegistryCase& c : RegistryCases()) {
+        SCOPED_TRACE(c.label);
+        if (c.type == kNoKey) {
+            DesktopRegistry::Remove();
+        } else if (c.type == kKeyOnly) {
+            DesktopRegistry::CreateKeyOnly();
+        } else {
+            DesktopRegistry::SetValue(c.type, c.bytes);
+        }
+        const CCertInstaller installer;
+        EXPECT_EQ(installer.DesktopPath(), c.expected);
+        EXPECT_EQ(installer.StartupError(), 0u);
+        EXPECT_TRUE(installer.Files().empty());
+    }
+    DesktopRegistry::Remove();
+}
+
+TEST(CertInstallerRegistry, SetFilesReplacesTheWholeSet) {
+    CCertInstaller installer;
+    EXPECT_TRUE(installer.SetFiles({"a", "b", "a"}));
+    EXPECT_EQ(installer.Files(), (std::vector<std::string>{"a", "b", "a"}));
+    EXPECT_TRUE(installer.SetFiles({"c"}));
+    EXPECT_EQ(installer.Files(), std::vector<std::string>{"c"});
+}
+
+TEST(CertInstallerMessages, ShowErrorIsAPlainOkBoxWithoutOwner) {
+    MessageBoxWatcher watcher;
+    CCertInstaller::ShowError(IDS_CONVERTER_MISSING);
+    const auto boxes = watcher.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "cert2kvf.exe not found!");
+    EXPECT_EQ(boxes[0].caption, "Error"); // the platform's default caption
+    EXPECT_EQ(boxes[0].buttons, 1);
+    EXPECT_FALSE(boxes[0].hasIcon);
+}
+
+TEST(CertInstallerMessages, MessageTableHoldsTheProgramTexts) {
+    EXPECT_EQ(Message(IDS_ABOUTBOX), "&About ZendryCertificates...");
+    EXPECT_EQ(Message(IDS_FIND_TITLE), "Find Certificates");
+    EXPECT_EQ(Message(IDS_CERT_FILTER), "Certificate (*.cer)|*.cer|Wexel (*.ple)|*.ple|");
+    EXPECT_EQ(Message(IDS_SYNC_TOOL_MISSING), "Zendry Sendora.exe not found!");
+    EXPECT_EQ(Message(IDS_DESKTOP_MISSING), "Zendry Desktop not found!");
+    EXPECT_EQ(Message(IDS_CONVERTER_MISSING), "cert2kvf.exe not found!");
+}
+
+// ---- Starting the converter and the install tool --------------------------------
+
+class CertInstallerLaunch : public SiblingLayout {};
+
+TEST_F(CertInstallerLaunch, ConverterBesideProgramGetsQuotedPathsAndItsFolder) {
+    PlaceStandin("converter", Bin() / "cert2kvf.exe");
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+    installer.SetFiles({"Trusted CAs\\root1.cer", "C:\\My Certs\\mine.cer"});
+
+    EXPECT_TRUE(installer.GenerateDatabase());
+
+    const auto runs = Runs("converter");
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].args, "certs.kvf \"Trusted CAs\\root1.cer\" \"C:\\My Certs\\mine.cer\"");
+    EXPECT_EQ(runs[0].cwd, Bin().string());
+    EXPECT_EQ(runs[0].exe, (Bin() / "cert2kvf.exe").string());
+    // It was waited for: the database is already there.
+    EXPECT_TRUE(fs::exists(Bin() / "certs.kvf"));
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
+TEST_F(CertInstallerLaunch, ConverterInParentRunsThere) {
+    PlaceStandin("converter", Parent() / "cert2kvf.exe");
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+
+    EXPECT_TRUE(installer.GenerateDatabase()); // empty set: the name alone
+
+    const auto runs = Runs("converter");
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].args, "certs.kvf");
+    EXPECT_EQ(runs[0].cwd, Parent().string());
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
+TEST_F(CertInstallerLaunch, MissingConverterIsReportedOnceAndNeverSearchedElsewhere) {
+    // Same-named programs in the current folder and on PATH must not run.
+    const fs::path planted = Parent() / "planted";
+    PlaceStandin("converter", planted / "cert2kvf.exe");
+    ScopedCurrentFolder current(planted);
+    ScopedEnv path("PATH", planted.string() + ";C:\\windows\\system32;C:\\windows");
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+    installer.SetFiles({"C:\\x.cer"});
+
+    EXPECT_FALSE(installer.GenerateDatabase());
+
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{"cert2kvf.exe not found!"});
+    EXPECT_TRUE(NothingStarted());
+}
+
+TEST_F(CertInstallerLaunch, ConverterThatIsNotAProgramFailsSilently) {
+    WriteFile(Bin() / "cert2kvf.exe", "this is not a program");
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+    EXPECT_FALSE(installer.GenerateDatabase());
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
+TEST_F(CertInstallerLaunch, InstallToolGetsTheDatabaseFullPath) {
+    const fs::path suite = Parent() / "Orvix Suite";
+    PlaceStandin("install", suite / "Sendora.exe");
+    WriteFile(Parent() / "certs.kvf", "db");
+    DesktopRegistry::SetValue(REG_SZ, Z(suite.string()));
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+
+    EXPECT_TRUE(installer.Install());
+
+    const auto runs = WaitForRuns("install", 1);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].exe, (suite / "Sendora.exe").string());
+    EXPECT_EQ(runs[0].args, "\"" + (Parent() / "certs.kvf").string() + "\"");
+    EXPECT_EQ(runs[0].database, "db");
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
+TEST_F(CertInstallerLaunch, InstallWithoutDatabaseStillStartsWithLastFolderSearched) {
+    const fs::path suite = Parent() / "Suite";
+    PlaceStandin("install", suite / "Sendora.exe");
+    DesktopRegistry::SetValue(REG_SZ, Z(suite.string() + "\\"));
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+
+    EXPECT_TRUE(installer.Install());
+
+    const auto runs = WaitForRuns("install", 1);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].args, "\"" + (Parent() / "certs.kvf").string() + "\"");
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
+TEST_F(CertInstallerLaunch, InstallFailuresAreReported) {
+    struct Case {
+        const char* label;
+        bool registered;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"suite not registered: nothing started", false, "Zendry Desktop not found!"},
+        {"install tool missing from the suite", true, "Zendry Sendora.exe not found!"},
+    };
+    // A same-named program on PATH or in the current folder must not stand in.
+    const fs::path planted = Parent() / "planted";
+    PlaceStandin("install", planted / "Sendora.exe");
+    ScopedCurrentFolder current(planted);
+    ScopedEnv path("PATH", planted.string() + ";C:\\windows\\system32;C:\\windows");
+    WriteFile(Bin() / "certs.kvf");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        if (c.registered) {
+            DesktopRegistry::SetValue(REG_SZ, Z((Parent() / "Empty Suite").string()));
+        } else {
+            DesktopRegistry::Remove();
+        }
+        MessageBoxWatcher watcher;
+        CCertInstaller installer;
+        EXPECT_FALSE(installer.Install());
+        EXPECT_EQ(watcher.Texts(), std::vector<std::string>{c.message});
+    }
+    EXPECT_TRUE(NothingStarted());
+}
+
+} // namespace

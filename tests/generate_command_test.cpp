@@ -1,0 +1,160 @@
+#include "generation/GenerateCommand.h"
+
+#include "generation/CertInstaller.h"
+
+#include "SiblingLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace testing_support;
+
+namespace {
+
+class GenerateCommandTest : public SiblingLayout {
+protected:
+    // Entries "Trusted CAs\name" for every *.cer the platform lists in `folder`, in its order.
+    static std::vector<std::string> TrustedEntries(const fs::path& folder) {
+        std::vector<std::string> entries;
+        WIN32_FIND_DATAA data;
+        const std::string pattern = (folder / "Trusted CAs" / "*.cer").string();
+        HANDLE find = ::FindFirstFileA(pattern.c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) {
+            return entries;
+        }
+        do {
+            entries.push_back(std::string("Trusted CAs\\") + data.cFileName);
+        } while (::FindNextFileA(find, &data));
+        ::FindClose(find);
+        return entries;
+    }
+
+    static std::string Quoted(const std::vector<std::string>& files) {
+        std::string args = "certs.kvf";
+        for (const std::string& file : files) {
+            args += " \"" + file + "\"";
+        }
+        return args;
+    }
+};
+
+TEST_F(GenerateCommandTest, FileSetIsTrustedEntriesThenTheUserPaths) {
+    struct Case {
+        const char* label;
+        std::vector<std::string> trusted; // created in "Trusted CAs" beside the program
+        std::vector<std::string> user;
+        size_t listCount;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"no trusted folder", {}, {"C:\\Certs\\mine.cer"}, 1, {"C:\\Certs\\mine.cer"}},
+        {"trusted only", {"root1.cer"}, {}, 0, {"Trusted CAs\\root1.cer"}},
+        {"trusted first", {"root1.cer"}, {"C:\\Certs\\mine.cer"}, 1,
+         {"Trusted CAs\\root1.cer", "C:\\Certs\\mine.cer"}},
+        {"other files are skipped", {"notes.txt", "root1.cer", "root1.cer.bak"}, {}, 0,
+         {"Trusted CAs\\root1.cer"}},
+        {"folders that match count", {"sub.cer\\"}, {}, 0, {"Trusted CAs\\sub.cer"}},
+        {"duplicates stay", {}, {"C:\\a.cer", "C:\\a.cer"}, 2, {"C:\\a.cer", "C:\\a.cer"}},
+        {"only the listed count", {}, {"C:\\a.cer", "C:\\b.cer"}, 1, {"C:\\a.cer"}},
+        {"nothing at all", {}, {}, 0, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        fs::remove_all(Bin() / "Trusted CAs");
+        for (const std::string& name : c.trusted) {
+            if (name.back() == '\\') {
+                fs::create_directories(Bin() / "Trusted CAs" / name);
+            } else {
+                WriteFile(Bin() / "Trusted CAs" / name);
+            }
+        }
+        EXPECT_EQ(BuildFileSet(c.user, c.listCount), c.expected);
+    }
+}
+
+TEST_F(GenerateCommandTest, TrustedEntriesComeInThePlatformOrder) {
+    for (const char* name : {"root2.cer", "root1.cer", "Zeta.cer", "alpha.cer"}) {
+        WriteFile(Parent() / "Trusted CAs" / name);
+    }
+    std::vector<std::string> expected = TrustedEntries(Parent());
+    ASSERT_EQ(expected.size(), 4u);
+    expected.push_back("C:\\Certs\\mine.cer");
+
+    EXPECT_EQ(BuildFileSet({"C:\\Certs\\mine.cer"}, 1), expected);
+}
+
+TEST_F(GenerateCommandTest, RunsConverterThenInstallToolOnTheFinishedDatabase) {
+    PlaceStandin("converter", Bin() / "cert2kvf.exe");
+    PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
+    DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    WriteFile(Bin() / "Trusted CAs" / "root1.cer");
+    // The converter takes its time: the install tool must still see its output.
+    ScopedEnv delay("ZC_STANDIN_DELAY_MS", "1500");
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+    const std::vector<std::string> paths = {"C:\\My Certs\\mine.cer", "C:\\My Certs\\mine.cer"};
+
+    const DWORD start = ::GetTickCount();
+    GenerateKvf(paths, paths.size(), installer);
+    EXPECT_GE(::GetTickCount() - start, 1500u);
+
+    const std::vector<std::string> files = {"Trusted CAs\\root1.cer", paths[0], paths[1]};
+    EXPECT_EQ(installer.Files(), files);
+    WaitForRuns("install", 1);
+    const auto log = Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].role, "converter");
+    EXPECT_EQ(log[0].args, Quoted(files));
+    EXPECT_EQ(log[0].cwd, Bin().string());
+    EXPECT_EQ(log[1].role, "install");
+    EXPECT_EQ(log[1].args, "\"" + (Bin() / "certs.kvf").string() + "\"");
+    EXPECT_EQ(log[1].database, "database from: " + Quoted(files));
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
+TEST_F(GenerateCommandTest, TrustedFolderAndConverterOneLevelUp) {
+    PlaceStandin("converter", Parent() / "cert2kvf.exe");
+    PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
+    DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    WriteFile(Parent() / "Trusted CAs" / "root1.cer");
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+
+    GenerateKvf({"C:\\Certs\\mine.cer"}, 1, installer);
+
+    WaitForRuns("install", 1);
+    const auto log = Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].args, "certs.kvf \"Trusted CAs\\root1.cer\" \"C:\\Certs\\mine.cer\"");
+    EXPECT_EQ(log[0].cwd, Parent().string());
+    EXPECT_EQ(log[1].args, "\"" + (Parent() / "certs.kvf").string() + "\"");
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
+TEST_F(GenerateCommandTest, ConverterThatDoesNotStartStopsEverything) {
+    PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
+    DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+
+    GenerateKvf({"C:\\Certs\\mine.cer"}, 1, installer);
+
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{"cert2kvf.exe not found!"});
+    EXPECT_TRUE(NothingStarted());
+}
+
+TEST_F(GenerateCommandTest, EmptyFileSetStartsNothing) {
+    PlaceStandin("converter", Bin() / "cert2kvf.exe");
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+    installer.SetFiles({"kept"});
+
+    GenerateKvf({}, 0, installer);
+
+    EXPECT_EQ(installer.Files(), std::vector<std::string>{"kept"});
+    EXPECT_TRUE(NothingStarted());
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
+} // namespace
