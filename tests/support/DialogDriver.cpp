@@ -1,0 +1,115 @@
+#include "DialogDriver.h"
+
+#include "TestSupport.h"
+
+namespace testing_support {
+
+namespace {
+
+struct FindRequest {
+    std::string caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM lParam) {
+    auto* request = reinterpret_cast<FindRequest*>(lParam);
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(hwnd, &process);
+    char text[512] = {};
+    ::GetWindowTextA(hwnd, text, sizeof text);
+    if (process == ::GetCurrentProcessId() && ::IsWindowVisible(hwnd) &&
+        request->caption == text) {
+        request->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The picker's file name box: the combo box of the explorer-style picker, or
+// the plain edit of older layouts.
+HWND FileNameBox(HWND picker) {
+    constexpr int kFileNameCombo = 0x47C;
+    constexpr int kFileNameEdit = 0x480;
+    if (HWND combo = ::GetDlgItem(picker, kFileNameCombo)) {
+        return combo;
+    }
+    return ::GetDlgItem(picker, kFileNameEdit);
+}
+
+} // namespace
+
+void DialogDriver::PressKey(HWND window, UINT key) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    const HWND target = info.hwndFocus != nullptr ? info.hwndFocus : window;
+    ::PostMessageA(target, WM_KEYDOWN, key, 1);
+    ::PostMessageA(target, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
+}
+
+std::vector<std::string> DialogDriver::ListLines(int listId) const {
+    std::vector<std::string> lines;
+    const HWND list = Item(listId);
+    const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, i, 0);
+        std::string line(static_cast<size_t>(length) + 1, '\0');
+        ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+        line.resize(static_cast<size_t>(length));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+int DialogDriver::ListSelection(int listId) const {
+    return static_cast<int>(::SendMessageA(Item(listId), LB_GETCURSEL, 0, 0));
+}
+
+void DialogDriver::SelectLine(int listId, int index) const {
+    ::SendMessageA(Item(listId), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+HWND DialogDriver::Focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+bool DialogDriver::ChooseInPicker(const std::string& title, const std::string& path) {
+    const HWND picker = WaitForWindow(title);
+    if (picker == nullptr) {
+        return false;
+    }
+    ::SendMessageA(FileNameBox(picker), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    ::PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(picker, IDOK)));
+    return WaitGone(picker);
+}
+
+bool DialogDriver::CancelPicker(const std::string& title) {
+    const HWND picker = WaitForWindow(title);
+    if (picker == nullptr) {
+        return false;
+    }
+    ::PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(picker, IDCANCEL)));
+    return WaitGone(picker);
+}
+
+HWND DialogDriver::WaitForWindow(const std::string& caption, DWORD timeoutMs) {
+    FindRequest request{caption};
+    WaitFor(
+        [&] {
+            ::EnumWindows(&MatchCaption, reinterpret_cast<LPARAM>(&request));
+            return request.found != nullptr;
+        },
+        timeoutMs);
+    return request.found;
+}
+
+bool DialogDriver::WaitGone(HWND window, DWORD timeoutMs) {
+    return WaitFor([window] { return !::IsWindow(window); }, timeoutMs);
+}
+
+} // namespace testing_support
