@@ -18,6 +18,13 @@ const char kMainCaption[] = "Zendry Certificate Authority Updater";
 const char kAboutCaption[] = "About ZendryCertificates";
 const char kPickerCaption[] = "Find Certificates";
 
+// Screenshots for people to look at, kept with the build.
+std::string Artifact(const std::string& name) {
+    const fs::path folder = ExeFolder().parent_path().parent_path() / "artifacts";
+    fs::create_directories(folder);
+    return (folder / name).string();
+}
+
 // Runs the real main window modally on this thread, as the program does, while
 // `drive` works it from a second thread; the window is closed afterwards.
 class MainWindowTest : public SiblingLayout {
@@ -193,6 +200,10 @@ TEST_F(MainWindowTest, AboutCommandsOpenTheAboutBoxModally) {
             ::PostMessageA(d.Dialog(), WM_SYSCOMMAND, c.command, 0);
             const HWND about = DialogDriver::WaitForWindow(kAboutCaption);
             ASSERT_NE(about, nullptr);
+            if (c.command == IDM_ABOUTBOX) {
+                ::Sleep(300); // let it paint
+                EXPECT_TRUE(DialogDriver::SaveScreenshot(about, Artifact("about-box.bmp")));
+            }
             EXPECT_EQ(::GetWindow(about, GW_OWNER), d.Dialog());
             EXPECT_FALSE(::IsWindowEnabled(d.Dialog()));
             if (c.byEscape) {
@@ -239,6 +250,8 @@ TEST_F(MainWindowTest, GenerateRunsTheToolsWhileTheWindowWaitsDisabled) {
 
     RunWindow([&](DialogDriver& d, const CCertUpdaterDlg& dlg) {
         Add(d, mine);
+        ::Sleep(300); // let it paint
+        EXPECT_TRUE(DialogDriver::SaveScreenshot(d.Dialog(), Artifact("main-window.bmp")));
         d.PostClick(IDC_GENERATE);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindowEnabled(d.Dialog()); }, 5000));
         const auto install = WaitForRuns("install", 1);

@@ -188,20 +188,19 @@ MessageBoxWatcher::Box Describe(HWND box) {
     return result;
 }
 
+BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM found) {
+    if (::IsWindowVisible(hwnd) && ClassName(hwnd) == "#32770") {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(hwnd);
+    }
+    return TRUE;
+}
+
 } // namespace
 
 void MessageBoxWatcher::Run() {
     while (!m_stop) {
         std::vector<HWND> dialogs;
-        ::EnumThreadWindows(
-            m_threadId,
-            [](HWND hwnd, LPARAM found) -> BOOL {
-                if (::IsWindowVisible(hwnd) && ClassName(hwnd) == "#32770") {
-                    reinterpret_cast<std::vector<HWND>*>(found)->push_back(hwnd);
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&dialogs));
+        ::EnumThreadWindows(m_threadId, &CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
         for (HWND box : dialogs) {
             if (std::find(m_ignore.begin(), m_ignore.end(), WindowText(box)) != m_ignore.end()) {
                 continue;

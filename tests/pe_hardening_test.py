@@ -1,0 +1,74 @@
+#!/usr/bin/env python3
+"""Checks the built executable's PE header: hardening flags, relocations,
+imports from operating-system DLLs only, and no section both writable and
+executable. Usage: pe_hardening_test.py <exe>"""
+import os
+import sys
+import unittest
+
+import pefile
+
+# What a Win32 dialog program may import: the operating system's own DLLs.
+SYSTEM_DLLS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "comdlg32.dll", "shell32.dll",
+    "advapi32.dll", "msvcrt.dll", "ntdll.dll",
+}
+# API sets are forwarders into the system, resolved by the loader.
+API_SET_PREFIXES = ("api-ms-win-", "ext-ms-win-")
+
+EXE = None
+
+
+class PeHardeningTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.pe = pefile.PE(EXE)
+
+    def test_gui_subsystem_and_machine(self):
+        self.assertEqual(self.pe.OPTIONAL_HEADER.Subsystem,
+                         pefile.SUBSYSTEM_TYPE["IMAGE_SUBSYSTEM_WINDOWS_GUI"])
+        self.assertIn(self.pe.FILE_HEADER.Machine, (0x14C, 0x8664))
+
+    def test_aslr_and_nx_flags(self):
+        flags = self.pe.OPTIONAL_HEADER.DllCharacteristics
+        for name in ("IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE",
+                     "IMAGE_DLLCHARACTERISTICS_NX_COMPAT"):
+            with self.subTest(flag=name):
+                self.assertTrue(flags & pefile.DLL_CHARACTERISTICS[name], f"{name} not set")
+        if self.pe.FILE_HEADER.Machine == 0x14C:
+            # No SEH handlers are emitted for x86: the image must say so.
+            self.assertTrue(flags & pefile.DLL_CHARACTERISTICS["IMAGE_DLLCHARACTERISTICS_NO_SEH"])
+
+    def test_relocations_survive_for_aslr(self):
+        directory = self.pe.OPTIONAL_HEADER.DATA_DIRECTORY[
+            pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_BASERELOC"]]
+        self.assertGreater(directory.Size, 0, "no base relocations")
+        self.assertFalse(self.pe.FILE_HEADER.Characteristics &
+                         pefile.IMAGE_CHARACTERISTICS["IMAGE_FILE_RELOCS_STRIPPED"])
+
+    def test_imports_only_operating_system_dlls(self):
+        names = [entry.dll.decode().lower() for entry in self.pe.DIRECTORY_ENTRY_IMPORT]
+        self.assertTrue(names)
+        foreign = [n for n in names
+                   if n not in SYSTEM_DLLS and not n.startswith(API_SET_PREFIXES)]
+        self.assertEqual(foreign, [], f"imports beyond the system: {foreign}")
+
+    def test_no_section_is_writable_and_executable(self):
+        write = pefile.SECTION_CHARACTERISTICS["IMAGE_SCN_MEM_WRITE"]
+        execute = pefile.SECTION_CHARACTERISTICS["IMAGE_SCN_MEM_EXECUTE"]
+        for section in self.pe.sections:
+            name = section.Name.rstrip(b"\0").decode()
+            with self.subTest(section=name):
+                self.assertFalse(section.Characteristics & write and
+                                 section.Characteristics & execute)
+
+    def test_no_link_time_stamp(self):
+        # Reproducible builds: the linker writes no time stamp.
+        self.assertEqual(self.pe.FILE_HEADER.TimeDateStamp, 0)
+
+
+if __name__ == "__main__":
+    EXE = sys.argv.pop(1) if len(sys.argv) > 1 else os.environ.get("ZC_EXE")
+    if not EXE:
+        sys.exit("usage: pe_hardening_test.py <exe>")
+    unittest.main(verbosity=2)
