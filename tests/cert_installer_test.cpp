@@ -62,6 +62,44 @@ TEST(CertInstallerRegistry, DesktopPathFollowsTheRegistryValue) {
     DesktopRegistry::Remove();
 }
 
+// Every value type at sizes around the 260-byte buffer, with and without a
+// terminating zero: the text is the value's bytes up to the first zero, never
+// past the buffer, and a value that does not fit counts as absent.
+TEST(CertInstallerRegistry, AnyTypeAndSizeIsReadWithinTheBuffer) {
+    const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD};
+    const size_t sizes[] = {0, 1, 2, 100, 258, 259, 260, 261, 300};
+    const std::string source = "C:\\Suite" + Chars(400);
+    for (DWORD type : types) {
+        for (size_t size : sizes) {
+            for (bool terminated : {true, false}) {
+                if (size == 0 && terminated) {
+                    continue;
+                }
+                std::string bytes = source.substr(0, size);
+                if (terminated) {
+                    bytes.back() = '\0';
+                }
+                // The narrow call converts string types and adds the zero they
+                // lack, which then needs a byte of the buffer too.
+                const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+                const size_t needed = size + (text && !terminated ? 1 : 0);
+                std::string expected;
+                if (needed <= 260) {
+                    expected = bytes.substr(0, bytes.find('\0'));
+                    if (!expected.empty()) {
+                        expected += '\\';
+                    }
+                }
+                SCOPED_TRACE("type " + std::to_string(type) + ", " + std::to_string(size) +
+                             " bytes" + (terminated ? " ending in zero" : ""));
+                DesktopRegistry::SetValue(type, bytes);
+                EXPECT_EQ(CCertInstaller().DesktopPath(), expected);
+            }
+        }
+    }
+    DesktopRegistry::Remove();
+}
+
 TEST(CertInstallerRegistry, SetFilesReplacesTheWholeSet) {
     CCertInstaller installer;
     EXPECT_TRUE(installer.SetFiles({"a", "b", "a"}));

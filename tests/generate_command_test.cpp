@@ -113,6 +113,33 @@ TEST_F(GenerateCommandTest, RunsConverterThenInstallToolOnTheFinishedDatabase) {
     EXPECT_TRUE(watcher.Texts().empty());
 }
 
+TEST_F(GenerateCommandTest, ManyCertificatesAndAwkwardPathsReachTheConverterWhole) {
+    PlaceStandin("converter", Bin() / "cert2kvf.exe");
+    PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
+    DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    for (int i = 0; i < 500; ++i) {
+        WriteFile(Bin() / "Trusted CAs" / ("root" + std::to_string(i) + ".cer"));
+    }
+    // Characters the shell or a command interpreter would treat specially, and
+    // one from the system code page.
+    const std::vector<std::string> user = {
+        "C:\\Certs (old)\\a&b.cer", "C:\\100% sure\\^caret.cer",
+        "C:\\My Certs\\caf\xe9.cer", "C:\\x;y,z=1\\!bang.cer"};
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+
+    GenerateKvf(user, user.size(), installer);
+
+    std::vector<std::string> expected = TrustedEntries(Bin());
+    ASSERT_EQ(expected.size(), 500u);
+    expected.insert(expected.end(), user.begin(), user.end());
+    WaitForRuns("install", 1);
+    const auto converter = Runs("converter");
+    ASSERT_EQ(converter.size(), 1u);
+    EXPECT_EQ(converter[0].args, Quoted(expected));
+    EXPECT_TRUE(watcher.Texts().empty());
+}
+
 TEST_F(GenerateCommandTest, TrustedFolderAndConverterOneLevelUp) {
     PlaceStandin("converter", Parent() / "cert2kvf.exe");
     PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");

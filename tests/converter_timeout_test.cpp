@@ -1,0 +1,43 @@
+// Built against a copy of the generation code whose converter wait is cut
+// short (ZC_CONVERTER_WAIT_MS), so a converter that never finishes can be
+// tested without waiting the full minute.
+#include "generation/CertInstaller.h"
+#include "generation/GenerateCommand.h"
+
+#include "SiblingLayout.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+class ConverterTimeoutTest : public SiblingLayout {};
+
+TEST_F(ConverterTimeoutTest, HungConverterIsWaitedForOnlyUpToTheBound) {
+    static_assert(CCertInstaller::kConverterWaitMs < 10000, "built with a short bound");
+    PlaceStandin("converter", Bin() / "cert2kvf.exe");
+    PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
+    DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    ScopedEnv hang("ZC_STANDIN_DELAY_MS", "6000");
+    MessageBoxWatcher watcher;
+    CCertInstaller installer;
+
+    const DWORD start = ::GetTickCount();
+    GenerateKvf({"C:\\Certs\\mine.cer"}, 1, installer);
+    const DWORD elapsed = ::GetTickCount() - start;
+
+    EXPECT_GE(elapsed, CCertInstaller::kConverterWaitMs);
+    EXPECT_LT(elapsed, CCertInstaller::kConverterWaitMs + 5000);
+    // After the bound the install tool is started all the same, before the
+    // converter has written anything.
+    const auto install = WaitForRuns("install", 1);
+    ASSERT_EQ(install.size(), 1u);
+    EXPECT_EQ(install[0].database, "<missing>");
+    EXPECT_TRUE(Runs("converter").empty());
+    EXPECT_TRUE(watcher.Texts().empty());
+    // Let the slow converter finish inside this test, so nothing outlives it.
+    EXPECT_EQ(WaitForRuns("converter", 1).size(), 1u);
+}
+
+} // namespace
