@@ -13,16 +13,20 @@ namespace {
 
 struct RegistryCase {
     const char* label;
-    DWORD type;         // 0: key without the value; REG_NONE + 1: no key at all
-    std::string bytes;  // the value's exact bytes
+    DWORD type;        // 0: key without the value; REG_NONE + 1: no key at all
+    std::string bytes; // the value's exact bytes
     std::string expected;
 };
 
 constexpr DWORD kKeyOnly = 0;
 constexpr DWORD kNoKey = 0xFFFF;
 
-std::string Chars(size_t count, char c = 'p') { return std::string(count, c); }
-std::string Z(const std::string& text) { return text + '\0'; }
+std::string Chars(size_t count, char c = 'p') {
+    return std::string(count, c);
+}
+std::string Z(const std::string& text) {
+    return text + '\0';
+}
 
 std::vector<RegistryCase> RegistryCases() {
     return {

@@ -50,9 +50,15 @@ TEST_F(GenerateCommandTest, FileSetIsTrustedEntriesThenTheUserPaths) {
     const Case cases[] = {
         {"no trusted folder", {}, {"C:\\Certs\\mine.cer"}, 1, {"C:\\Certs\\mine.cer"}},
         {"trusted only", {"root1.cer"}, {}, 0, {"Trusted CAs\\root1.cer"}},
-        {"trusted first", {"root1.cer"}, {"C:\\Certs\\mine.cer"}, 1,
+        {"trusted first",
+         {"root1.cer"},
+         {"C:\\Certs\\mine.cer"},
+         1,
          {"Trusted CAs\\root1.cer", "C:\\Certs\\mine.cer"}},
-        {"other files are skipped", {"notes.txt", "root1.cer", "root1.cer.bak"}, {}, 0,
+        {"other files are skipped",
+         {"notes.txt", "root1.cer", "root1.cer.bak"},
+         {},
+         0,
          {"Trusted CAs\\root1.cer"}},
         {"folders that match count", {"sub.cer\\"}, {}, 0, {"Trusted CAs\\sub.cer"}},
         {"duplicates stay", {}, {"C:\\a.cer", "C:\\a.cer"}, 2, {"C:\\a.cer", "C:\\a.cer"}},
@@ -122,9 +128,8 @@ TEST_F(GenerateCommandTest, ManyCertificatesAndAwkwardPathsReachTheConverterWhol
     }
     // Characters the shell or a command interpreter would treat specially, and
     // one from the system code page.
-    const std::vector<std::string> user = {
-        "C:\\Certs (old)\\a&b.cer", "C:\\100% sure\\^caret.cer",
-        "C:\\My Certs\\caf\xe9.cer", "C:\\x;y,z=1\\!bang.cer"};
+    const std::vector<std::string> user = {"C:\\Certs (old)\\a&b.cer", "C:\\100% sure\\^caret.cer",
+                                           "C:\\My Certs\\caf\xe9.cer", "C:\\x;y,z=1\\!bang.cer"};
     MessageBoxWatcher watcher;
     CCertInstaller installer;
 

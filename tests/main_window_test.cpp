@@ -81,7 +81,8 @@ TEST_F(MainWindowTest, FreshStartShowsAnEmptyListReadyForAdd) {
 
 TEST_F(MainWindowTest, WindowCarriesTheApplicationIconAndIsCentred) {
     RunWindow([](DialogDriver& d, const CCertUpdaterDlg&) {
-        const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+        const HICON icon =
+            ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
         ASSERT_NE(icon, nullptr);
         const auto query = [&](UINT message, WPARAM which) {
             return reinterpret_cast<HICON>(::SendMessageA(d.Dialog(), message, which, 0));

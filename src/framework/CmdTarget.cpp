@@ -7,8 +7,7 @@ bool CCmdTarget::DispatchFromTable(UINT message, WPARAM wParam, LPARAM lParam, L
         if (entry.message != message) {
             continue;
         }
-        if (message == WM_COMMAND &&
-            (entry.code != HIWORD(wParam) || entry.id != LOWORD(wParam))) {
+        if (message == WM_COMMAND && (entry.code != HIWORD(wParam) || entry.id != LOWORD(wParam))) {
             continue;
         }
         result = entry.invoke(*this, wParam, lParam);

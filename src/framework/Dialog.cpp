@@ -10,17 +10,21 @@ INT_PTR CDialog::DoModal() {
     HWND owner = nullptr;
     if (m_parent != nullptr) {
         owner = m_parent->m_hWnd;
-    } else if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pMainWnd != nullptr &&
-                                           app->m_pMainWnd != this) {
+    } else if (CWinApp* app = AfxGetApp();
+               app != nullptr && app->m_pMainWnd != nullptr && app->m_pMainWnd != this) {
         owner = app->m_pMainWnd->m_hWnd;
     }
     return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner,
                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
-void CDialog::EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+void CDialog::EndDialog(INT_PTR result) {
+    ::EndDialog(m_hWnd, result);
+}
 
-HWND CDialog::GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+HWND CDialog::GetDlgItem(int id) const {
+    return ::GetDlgItem(m_hWnd, id);
+}
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* self = nullptr;

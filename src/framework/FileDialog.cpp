@@ -37,6 +37,10 @@ INT_PTR CFileDialog::DoModal() {
     return IDOK;
 }
 
-std::string CFileDialog::GetPathName() const { return m_path; }
+std::string CFileDialog::GetPathName() const {
+    return m_path;
+}
 
-std::string CFileDialog::GetFileName() const { return m_name; }
+std::string CFileDialog::GetFileName() const {
+    return m_name;
+}

@@ -8,8 +8,8 @@ std::string LoadResString(UINT id) {
     // Resource strings are stored as counted UTF-16; a zero buffer size asks for a
     // read-only pointer to them, so no length limit applies.
     const wchar_t* text = nullptr;
-    const int length = ::LoadStringW(::GetModuleHandleW(nullptr), id,
-                                     reinterpret_cast<LPWSTR>(&text), 0);
+    const int length =
+        ::LoadStringW(::GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || text == nullptr) {
         return {};
     }

@@ -18,7 +18,9 @@ constexpr int kSearchLevels = 2;
 constexpr DWORD kPathBufferSize = 260;
 } // namespace
 
-CCertInstaller::CCertInstaller() { ReadDesktopPath(); }
+CCertInstaller::CCertInstaller() {
+    ReadDesktopPath();
+}
 
 void CCertInstaller::ReadDesktopPath() {
     m_desktopPath.clear();
@@ -91,4 +93,6 @@ bool CCertInstaller::Install() {
     return launch.started;
 }
 
-void CCertInstaller::ShowError(UINT id) { ShowMessageBox(id); }
+void CCertInstaller::ShowError(UINT id) {
+    ShowMessageBox(id);
+}

@@ -6,7 +6,8 @@ LaunchResult ShellOpen(const std::string& program, const std::string& parameters
                        const std::string& folder, bool wantProcess) {
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC | (wantProcess ? SEE_MASK_NOCLOSEPROCESS : 0);
+    info.fMask =
+        SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC | (wantProcess ? SEE_MASK_NOCLOSEPROCESS : 0);
     info.hwnd = nullptr;
     info.lpVerb = "open";
     info.lpFile = program.c_str();
@@ -43,9 +44,9 @@ bool WaitPainting(HANDLE process, DWORD timeoutMs) {
         if (elapsed >= timeoutMs) {
             return ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
         }
-        const DWORD wake = ::MsgWaitForMultipleObjectsEx(
-            1, &process, timeoutMs - elapsed, QS_PAINT | QS_INPUT | QS_SENDMESSAGE,
-            MWMO_INPUTAVAILABLE);
+        const DWORD wake = ::MsgWaitForMultipleObjectsEx(1, &process, timeoutMs - elapsed,
+                                                         QS_PAINT | QS_INPUT | QS_SENDMESSAGE,
+                                                         MWMO_INPUTAVAILABLE);
         if (wake == WAIT_OBJECT_0) {
             return true;
         }

@@ -5,8 +5,8 @@
 #include <string>
 
 struct LaunchResult {
-    bool started = false;           // the shell's result code was above 32
-    UniqueKernelHandle process;     // the started process, when one was asked for
+    bool started = false;       // the shell's result code was above 32
+    UniqueKernelHandle process; // the started process, when one was asked for
 };
 
 // Opens `program` (a full path) through the shell's "open" verb with a hidden

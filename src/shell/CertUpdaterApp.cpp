@@ -8,7 +8,9 @@ const MessageEntry CCertUpdaterApp::kMessages[] = {
     OnCommand<&CCertUpdaterApp::OnHelp>(ID_HELP),
 };
 
-MessageMap CCertUpdaterApp::GetMessageMap() const { return MessageMap::Of(kMessages); }
+MessageMap CCertUpdaterApp::GetMessageMap() const {
+    return MessageMap::Of(kMessages);
+}
 
 BOOL CCertUpdaterApp::InitInstance() {
     CCertUpdaterDlg dlg;

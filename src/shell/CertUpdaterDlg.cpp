@@ -13,7 +13,9 @@ const MessageEntry CCertUpdaterDlg::kMessages[] = {
     OnClicked<&CCertUpdaterDlg::OnGenerate>(IDC_GENERATE),
 };
 
-MessageMap CCertUpdaterDlg::GetMessageMap() const { return MessageMap::Of(kMessages); }
+MessageMap CCertUpdaterDlg::GetMessageMap() const {
+    return MessageMap::Of(kMessages);
+}
 
 CCertUpdaterDlg::CCertUpdaterDlg(CDialog* parent) : CDialog(IDD_MAIN, parent) {
     // The standard (32x32) image of the group; a shared icon, never destroyed.
@@ -51,7 +53,9 @@ void CCertUpdaterDlg::OnPaint() {
     ::DrawIcon(dc.Get(), x, y, m_hIcon);
 }
 
-HCURSOR CCertUpdaterDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+HCURSOR CCertUpdaterDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}
 
 void CCertUpdaterDlg::OnGenerate() {
     // The converter may take a while: keep the window from taking a second

@@ -19,8 +19,7 @@ BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM lParam) {
     ::GetWindowThreadProcessId(hwnd, &process);
     char text[512] = {};
     ::GetWindowTextA(hwnd, text, sizeof text);
-    if (process == ::GetCurrentProcessId() && ::IsWindowVisible(hwnd) &&
-        request->caption == text) {
+    if (process == ::GetCurrentProcessId() && ::IsWindowVisible(hwnd) && request->caption == text) {
         request->found = hwnd;
         return FALSE;
     }

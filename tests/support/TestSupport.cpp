@@ -12,7 +12,9 @@ namespace {
 const char kDesktopKey[] = "Software\\Harvelon\\Orvix Desktop\\Core";
 }
 
-fs::path ExeFolder() { return fs::path(ModuleFileName()).parent_path(); }
+fs::path ExeFolder() {
+    return fs::path(ModuleFileName()).parent_path();
+}
 
 fs::path StandinPath(const std::string& role) {
     // Test executables live in build/tests/<suite>/bin, the stand-ins in build/tests/standins.
@@ -76,7 +78,9 @@ void ClearFolder(const fs::path& folder, const std::vector<std::string>& keep) {
     }
 }
 
-void DesktopRegistry::Remove() { ::RegDeleteKeyA(HKEY_CURRENT_USER, kDesktopKey); }
+void DesktopRegistry::Remove() {
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kDesktopKey);
+}
 
 void DesktopRegistry::CreateKeyOnly() {
     Remove();
@@ -240,6 +244,8 @@ ScopedCurrentFolder::~ScopedCurrentFolder() {
     fs::current_path(m_old, error);
 }
 
-std::string Message(UINT id) { return LoadResString(id); }
+std::string Message(UINT id) {
+    return LoadResString(id);
+}
 
 } // namespace testing_support
