@@ -17,8 +17,7 @@ class ConverterTimeoutTest : public SiblingLayout {};
 TEST_F(ConverterTimeoutTest, HungConverterIsWaitedForOnlyUpToTheBound) {
     static_assert(CCertInstaller::kConverterWaitMs < 10000, "built with a short bound");
     PlaceStandin("converter", Bin() / "cert2kvf.exe");
-    PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
-    DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    PlaceRegisteredInstallTool();
     ScopedEnv hang("ZC_STANDIN_DELAY_MS", "6000");
     MessageBoxWatcher watcher;
     CCertInstaller installer;

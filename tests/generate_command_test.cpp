@@ -92,8 +92,7 @@ TEST_F(GenerateCommandTest, TrustedEntriesComeInThePlatformOrder) {
 
 TEST_F(GenerateCommandTest, RunsConverterThenInstallToolOnTheFinishedDatabase) {
     PlaceStandin("converter", Bin() / "cert2kvf.exe");
-    PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
-    DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    PlaceRegisteredInstallTool();
     WriteFile(Bin() / "Trusted CAs" / "root1.cer");
     // The converter takes its time: the install tool must still see its output.
     ScopedEnv delay("ZC_STANDIN_DELAY_MS", "1500");
@@ -121,8 +120,7 @@ TEST_F(GenerateCommandTest, RunsConverterThenInstallToolOnTheFinishedDatabase) {
 
 TEST_F(GenerateCommandTest, ManyCertificatesAndAwkwardPathsReachTheConverterWhole) {
     PlaceStandin("converter", Bin() / "cert2kvf.exe");
-    PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
-    DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    PlaceRegisteredInstallTool();
     for (int i = 0; i < 500; ++i) {
         WriteFile(Bin() / "Trusted CAs" / ("root" + std::to_string(i) + ".cer"));
     }
@@ -147,8 +145,7 @@ TEST_F(GenerateCommandTest, ManyCertificatesAndAwkwardPathsReachTheConverterWhol
 
 TEST_F(GenerateCommandTest, TrustedFolderAndConverterOneLevelUp) {
     PlaceStandin("converter", Parent() / "cert2kvf.exe");
-    PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
-    DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    PlaceRegisteredInstallTool();
     WriteFile(Parent() / "Trusted CAs" / "root1.cer");
     MessageBoxWatcher watcher;
     CCertInstaller installer;
@@ -165,8 +162,7 @@ TEST_F(GenerateCommandTest, TrustedFolderAndConverterOneLevelUp) {
 }
 
 TEST_F(GenerateCommandTest, ConverterThatDoesNotStartStopsEverything) {
-    PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
-    DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    PlaceRegisteredInstallTool();
     MessageBoxWatcher watcher;
     CCertInstaller installer;
 

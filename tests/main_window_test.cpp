@@ -241,8 +241,7 @@ TEST_F(MainWindowTest, CancelEscapeAndCloseEndTheWindow) {
 
 TEST_F(MainWindowTest, GenerateRunsTheToolsWhileTheWindowWaitsDisabled) {
     PlaceStandin("converter", Bin() / "cert2kvf.exe");
-    PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
-    DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    PlaceRegisteredInstallTool();
     WriteFile(Bin() / "Trusted CAs" / "root1.cer");
     ScopedEnv delay("ZC_STANDIN_DELAY_MS", "1500");
     const std::string mine = Cert("My Certs\\mine.cer");

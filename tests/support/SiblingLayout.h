@@ -39,6 +39,12 @@ protected:
         return runs;
     }
 
+    // The install tool in a registered "Suite" folder one level up.
+    static void PlaceRegisteredInstallTool() {
+        PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
+        DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    }
+
     // The install tool is not waited for: give its record time to arrive.
     static std::vector<StandinRun> WaitForRuns(const std::string& role, size_t count) {
         WaitFor([&] { return Runs(role).size() >= count; });
