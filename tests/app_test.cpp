@@ -1,0 +1,486 @@
+// Starts the built program as a process of its own and drives its window from
+// here with real window messages, the way a user's clicks and keys reach it.
+#include "SiblingLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+const wchar_t kMainCaption[] = L"Zendry Certificate Authority Updater";
+const wchar_t kPickerCaption[] = L"Find Certificates";
+
+// The main window's controls.
+constexpr int kCertList = 1000;
+constexpr int kAdd = 1001;
+constexpr int kRemove = 1002;
+constexpr int kGenerate = 1003;
+
+// The explorer-style picker's file-name box: a combo box, or a plain edit.
+constexpr int kPickerNameCombo = 0x47C;
+constexpr int kPickerNameEdit = 0x480;
+constexpr int kPickerTypeCombo = 0x470;
+
+// A first start of a program in a fresh prefix can take Wine a while.
+constexpr DWORD kWindowWaitMs = 30000;
+constexpr DWORD kPickerCloseMs = 10000;
+constexpr DWORD kSendTimeoutMs = 10000;
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t text[512] = {};
+    ::GetWindowTextW(hwnd, text, 512);
+    return text;
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[64] = {};
+    ::GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+struct DialogSearch {
+    DWORD pid;
+    const std::wstring* caption;
+    HWND found;
+};
+
+// A named callback: the 32-bit build needs the stdcall convention, which a lambda lacks.
+BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == search->pid && ::IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770" &&
+        WindowText(hwnd) == *search->caption) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible dialog window of process `pid` with the given caption.
+HWND FindDialog(DWORD pid, const std::wstring& caption) {
+    DialogSearch search{pid, &caption, nullptr};
+    ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A message sent to the other process; a hung program gives -1 instead of
+// blocking the test.
+LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                               &result)) {
+        return -1;
+    }
+    return static_cast<LRESULT>(result);
+}
+
+void PostKey(HWND hwnd, UINT key, UINT scanCode) {
+    ::PostMessageW(hwnd, WM_KEYDOWN, key, 1 | (scanCode << 16));
+    ::PostMessageW(hwnd, WM_KEYUP, key, 1 | (scanCode << 16) | 0xC0000000u);
+}
+
+// "certs.kvf" and every file in double quotes, as the converter is handed them.
+std::string ConverterArguments(const std::vector<std::string>& files) {
+    std::string args = "certs.kvf";
+    for (const std::string& file : files) {
+        args += " \"" + file + "\"";
+    }
+    return args;
+}
+
+class AppTest : public SiblingLayout {
+protected:
+    void SetUp() override {
+        SiblingLayout::SetUp();
+        // The program looks for its companions beside itself: run a copy in the
+        // folders this suite lays out.
+        ASSERT_TRUE(fs::exists(BuiltProgram())) << BuiltProgram();
+        fs::copy_file(BuiltProgram(), Program(), fs::copy_options::overwrite_existing);
+        fs::create_directories(StartFolder());
+    }
+
+    void TearDown() override {
+        m_watcher.reset();
+        if (m_info.hProcess != nullptr) {
+            // A test that failed half-way must not leave the program (or a picker) behind.
+            if (::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
+                ::TerminateProcess(m_info.hProcess, 99);
+                ::WaitForSingleObject(m_info.hProcess, 10000);
+            }
+            ::CloseHandle(m_info.hProcess);
+            ::CloseHandle(m_info.hThread);
+            m_info = {};
+        }
+        SiblingLayout::TearDown();
+    }
+
+    // Test executables live in <build>/tests/<suite>/bin, the program in <build>/bin.
+    static fs::path BuiltProgram() {
+        return ExeFolder().parent_path().parent_path().parent_path() / "bin" /
+               "ZendryCertificates.exe";
+    }
+    static fs::path Program() { return Bin() / "ZendryCertificates.exe"; }
+    // Neither beside the program nor one folder up: the program must not rely on
+    // the folder it was started in.
+    static fs::path StartFolder() { return Parent() / "started-here"; }
+
+    // Starts the program and waits for its main window.
+    void Start() {
+        std::wstring commandLine = L"\"" + Program().wstring() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        ASSERT_TRUE(::CreateProcessW(Program().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                                     0, nullptr, StartFolder().c_str(), &startup, &m_info))
+            << "CreateProcess failed: " << ::GetLastError();
+        const bool shown = WaitFor(
+            [&] {
+                m_window = FindDialog(m_info.dwProcessId, kMainCaption);
+                return m_window != nullptr || Exited();
+            },
+            kWindowWaitMs);
+        ASSERT_TRUE(shown && m_window != nullptr)
+            << "no main window; the program " << (Exited() ? "ended" : "still runs");
+        // Unexpected message boxes of the program are closed and remembered.
+        m_watcher = std::make_unique<MessageBoxWatcher>(
+            m_info.dwThreadId,
+            std::vector<std::string>{"Zendry Certificate Authority Updater", "Find Certificates"});
+    }
+
+    bool Exited() const { return ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0; }
+
+    // Waits for the process to end; its exit code, or -1 when it did not end.
+    long WaitForExit(DWORD timeoutMs = 15000) const {
+        if (::WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+            return -1;
+        }
+        DWORD code = 0;
+        ::GetExitCodeProcess(m_info.hProcess, &code);
+        return static_cast<long>(code);
+    }
+
+    HWND Item(int id) const { return ::GetDlgItem(m_window, id); }
+
+    std::vector<std::wstring> Lines() const {
+        std::vector<std::wstring> lines;
+        const HWND list = Item(kCertList);
+        const LRESULT count = Send(list, LB_GETCOUNT);
+        for (LRESULT i = 0; i < count; ++i) {
+            const LRESULT length = Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i));
+            std::wstring line(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+            const LRESULT copied =
+                Send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&line[0]));
+            line.resize(copied > 0 ? ::wcsnlen(line.c_str(), line.size()) : 0);
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    LRESULT Selection() const { return Send(Item(kCertList), LB_GETCURSEL); }
+
+    HWND WaitForPicker() const {
+        HWND picker = nullptr;
+        WaitFor(
+            [&] {
+                picker = FindDialog(m_info.dwProcessId, kPickerCaption);
+                return picker != nullptr;
+            },
+            kWindowWaitMs);
+        return picker;
+    }
+
+    // Clicks Add; the picker is modal, so the click is posted.
+    HWND OpenPicker() const {
+        ::PostMessageW(Item(kAdd), BM_CLICK, 0, 0);
+        return WaitForPicker();
+    }
+
+    static HWND PickerNameBox(HWND picker) {
+        if (const HWND combo = ::GetDlgItem(picker, kPickerNameCombo); combo != nullptr) {
+            if (const HWND edit = ::FindWindowExW(combo, nullptr, L"Edit", nullptr)) {
+                return edit;
+            }
+            return combo;
+        }
+        return ::GetDlgItem(picker, kPickerNameEdit);
+    }
+
+    // Types `path` into the picker's file-name box and presses Open.
+    void Pick(const std::wstring& path) const {
+        const HWND picker = OpenPicker();
+        ASSERT_NE(picker, nullptr) << "Add opened no \"Find Certificates\" picker";
+        const HWND nameBox = PickerNameBox(picker);
+        ASSERT_NE(nameBox, nullptr);
+        ASSERT_EQ(Send(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str())), TRUE);
+        ::PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(picker, IDOK)));
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(picker); }, kPickerCloseMs))
+            << "the picker did not take " << fs::path(path).string();
+    }
+
+    void Pick(const fs::path& path) const { Pick(path.wstring()); }
+
+    // Clicks Generate (posted: the program waits for the converter meanwhile) and
+    // waits for the install tool to be started and the window to be back.
+    void Generate() {
+        ::PostMessageW(Item(kGenerate), BM_CLICK, 0, 0);
+        ASSERT_EQ(WaitForRuns("install", 1).size(), 1u) << "the install tool was not started";
+        ASSERT_TRUE(WaitFor([&] { return ::IsWindowEnabled(m_window) != FALSE; }))
+            << "the window stayed disabled after Generate";
+    }
+
+    // Converter beside the program with a trusted root, install tool in a suite
+    // folder the registry names. The program reads the registry once, at start.
+    static void LayOutCompanions() {
+        PlaceStandin("converter", Bin() / "cert2kvf.exe");
+        WriteFile(Bin() / "Trusted CAs" / "root1.cer");
+        PlaceStandin("install", Parent() / "Suite" / "Sendora.exe");
+        DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
+    }
+
+    std::vector<std::string> BoxTexts() const {
+        return m_watcher ? m_watcher->Texts() : std::vector<std::string>{};
+    }
+
+    PROCESS_INFORMATION m_info{};
+    HWND m_window = nullptr;
+    std::unique_ptr<MessageBoxWatcher> m_watcher;
+};
+
+// ---------------------------------------------------------------------------
+// Every way of closing the window ends the program normally.
+
+struct CloseCase {
+    const char* name;
+    void (*close)(HWND window, DWORD threadId);
+};
+
+HWND FocusedControl(DWORD threadId) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+}
+
+const CloseCase kCloseCases[] = {
+    {"CancelButton",
+     [](HWND window, DWORD) { ::PostMessageW(::GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0); }},
+    {"EscapeOnFocusedControl",
+     [](HWND, DWORD threadId) { PostKey(FocusedControl(threadId), VK_ESCAPE, 0x01); }},
+    {"EscapeInList",
+     [](HWND window, DWORD) { PostKey(::GetDlgItem(window, kCertList), VK_ESCAPE, 0x01); }},
+    {"EscapeOnDialog", [](HWND window, DWORD) { PostKey(window, VK_ESCAPE, 0x01); }},
+    {"CloseBox", [](HWND window, DWORD) { ::PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    {"WmClose", [](HWND window, DWORD) { ::PostMessageW(window, WM_CLOSE, 0, 0); }},
+};
+
+void PrintTo(const CloseCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class AppCloseTest : public AppTest, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(AppCloseTest, EndsTheProgramWithExitCodeZero) {
+    LayOutCompanions();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    // Still running on its own: it is the close that ends it.
+    ASSERT_EQ(::WaitForSingleObject(m_info.hProcess, 500), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    GetParam().close(m_window, m_info.dwThreadId);
+
+    EXPECT_EQ(WaitForExit(), 0);
+    EXPECT_FALSE(::IsWindow(m_window));
+    EXPECT_TRUE(Log().empty()) << "closing started a companion program";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, AppCloseTest, ::testing::ValuesIn(kCloseCases),
+                         [](const ::testing::TestParamInfo<CloseCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// ---------------------------------------------------------------------------
+
+TEST_F(AppTest, FreshStartShowsAnEmptyListWithOnlyAddAndCancelUsable) {
+    LayOutCompanions();
+    ASSERT_NO_FATAL_FAILURE(Start());
+
+    EXPECT_EQ(WindowText(m_window), kMainCaption);
+    EXPECT_TRUE(::IsWindowEnabled(m_window));
+    EXPECT_EQ(Send(Item(kCertList), LB_GETCOUNT), 0);
+    EXPECT_EQ(Selection(), LB_ERR);
+
+    struct ButtonCase {
+        int id;
+        const wchar_t* caption;
+        bool enabled;
+    };
+    const ButtonCase buttons[] = {
+        {IDCANCEL, L"Cancel", true},
+        {kAdd, L"Add...", true},
+        {kRemove, L"Remove", false},
+        {kGenerate, L"Generate KVF", false},
+    };
+    for (const ButtonCase& button : buttons) {
+        SCOPED_TRACE(fs::path(button.caption).string());
+        const HWND hwnd = Item(button.id);
+        ASSERT_NE(hwnd, nullptr);
+        EXPECT_EQ(WindowText(hwnd), button.caption);
+        EXPECT_TRUE(::IsWindowVisible(hwnd));
+        EXPECT_EQ(::IsWindowEnabled(hwnd) != FALSE, button.enabled);
+    }
+    // Merely showing the window runs nothing and reports nothing.
+    EXPECT_TRUE(NothingStarted());
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(AppTest, PickerOpensInDriveRootWithTheCertificateFilters) {
+    LayOutCompanions();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const HWND picker = OpenPicker();
+    ASSERT_NE(picker, nullptr) << "Add opened no \"Find Certificates\" picker";
+    EXPECT_FALSE(::IsWindowEnabled(m_window)) << "the picker is not modal";
+
+    std::vector<std::wstring> types;
+    const HWND typeBox = ::GetDlgItem(picker, kPickerTypeCombo);
+    ASSERT_NE(typeBox, nullptr);
+    const LRESULT count = Send(typeBox, CB_GETCOUNT);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring text(static_cast<size_t>(std::max<LRESULT>(
+                              Send(typeBox, CB_GETLBTEXTLEN, static_cast<WPARAM>(i)), 0)) +
+                              1,
+                          L'\0');
+        Send(typeBox, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(::wcsnlen(text.c_str(), text.size()));
+        types.push_back(text);
+    }
+    EXPECT_EQ(types, (std::vector<std::wstring>{L"Certificate (*.cer)", L"Wexel (*.ple)"}));
+
+    // A bare name resolves in the picker's current folder, which must be C:\ even
+    // though the program was started elsewhere.
+    const HWND nameBox = PickerNameBox(picker);
+    ASSERT_NE(nameBox, nullptr);
+    const std::wstring name = L"zc-app-test-" + std::to_wstring(::GetCurrentProcessId()) + L".cer";
+    const fs::path inRoot = fs::path(L"C:\\") / name;
+    WriteFile(inRoot);
+    struct RemoveAfterwards {
+        fs::path path;
+        ~RemoveAfterwards() { RemoveTree(path); }
+    } cleanup{inRoot};
+    ASSERT_EQ(Send(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str())), TRUE);
+    ::PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(picker, IDOK)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(picker); }, kPickerCloseMs))
+        << "the picker did not find the name in C:\\";
+    EXPECT_EQ(Lines(), std::vector<std::wstring>{name});
+
+    ASSERT_NO_FATAL_FAILURE(Generate());
+    const auto converter = Runs("converter");
+    ASSERT_EQ(converter.size(), 1u);
+    EXPECT_EQ(converter[0].args, ConverterArguments({"Trusted CAs\\root1.cer", inRoot.string()}));
+}
+
+TEST_F(AppTest, CancelledPickerAddsNothing) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const HWND picker = OpenPicker();
+    ASSERT_NE(picker, nullptr);
+    const HWND nameBox = PickerNameBox(picker);
+    ASSERT_NE(nameBox, nullptr);
+    // A typed name that is never confirmed must not reach the list.
+    WriteFile(Parent() / "typed.cer");
+    Send(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>((Parent() / "typed.cer").c_str()));
+    ::PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(picker, IDCANCEL)));
+    ASSERT_TRUE(WaitFor([&] { return !::IsWindow(picker); }, kPickerCloseMs));
+
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(m_window) != FALSE; }));
+    EXPECT_TRUE(Lines().empty());
+    EXPECT_FALSE(::IsWindowEnabled(Item(kRemove)));
+    EXPECT_FALSE(::IsWindowEnabled(Item(kGenerate)));
+    EXPECT_EQ(::WaitForSingleObject(m_info.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+}
+
+TEST_F(AppTest, PickedCertificatesGoThroughConverterAndInstallTool) {
+    LayOutCompanions();
+    const fs::path first = Parent() / "My Certs" / "first cert.cer";
+    const fs::path second = Parent() / "picked" / "second.cer";
+    WriteFile(first);
+    WriteFile(second);
+    ASSERT_NO_FATAL_FAILURE(Start());
+
+    ASSERT_NO_FATAL_FAILURE(Pick(first));
+    EXPECT_EQ(Lines(), std::vector<std::wstring>{L"first cert.cer"});
+    EXPECT_EQ(Selection(), 0);
+    EXPECT_TRUE(::IsWindowEnabled(Item(kRemove)));
+    EXPECT_TRUE(::IsWindowEnabled(Item(kGenerate)));
+
+    ASSERT_NO_FATAL_FAILURE(Pick(second));
+    const std::vector<std::wstring> lines = {L"first cert.cer", L"second.cer"};
+    EXPECT_EQ(Lines(), lines);
+    EXPECT_EQ(Selection(), 1);
+
+    ASSERT_NO_FATAL_FAILURE(Generate());
+
+    const auto log = Log();
+    ASSERT_EQ(log.size(), 2u);
+    const std::string converterArgs =
+        ConverterArguments({"Trusted CAs\\root1.cer", first.string(), second.string()});
+    EXPECT_EQ(log[0].role, "converter");
+    EXPECT_EQ(log[0].exe, (Bin() / "cert2kvf.exe").string());
+    EXPECT_EQ(log[0].args, converterArgs);
+    EXPECT_EQ(log[0].cwd, Bin().string());
+    EXPECT_EQ(log[1].role, "install");
+    EXPECT_EQ(log[1].exe, (Parent() / "Suite" / "Sendora.exe").string());
+    EXPECT_EQ(log[1].args, "\"" + (Bin() / "certs.kvf").string() + "\"");
+    // The install tool found the converter's finished database.
+    EXPECT_EQ(log[1].database, "database from: " + converterArgs);
+    EXPECT_TRUE(BoxTexts().empty());
+
+    // The window is as it was and still answers.
+    EXPECT_EQ(Lines(), lines);
+    EXPECT_TRUE(::IsWindowEnabled(Item(kRemove)));
+    EXPECT_TRUE(::IsWindowEnabled(Item(kGenerate)));
+    EXPECT_TRUE(::IsWindowEnabled(Item(kAdd)));
+    ::PostMessageW(Item(IDCANCEL), BM_CLICK, 0, 0);
+    EXPECT_EQ(WaitForExit(), 0);
+}
+
+TEST_F(AppTest, RemoveDropsTheSelectedCertificateFromListAndConverter) {
+    LayOutCompanions();
+    const fs::path dropped = Parent() / "certs" / "drop.cer";
+    const fs::path kept = Parent() / "certs" / "keep.cer";
+    WriteFile(dropped);
+    WriteFile(kept);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(Pick(dropped));
+    ASSERT_NO_FATAL_FAILURE(Pick(kept));
+
+    // The first line: the paths after it must move up with the list box lines.
+    ASSERT_EQ(Send(Item(kCertList), LB_SETCURSEL, 0), 0);
+    ::PostMessageW(Item(kRemove), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return Send(Item(kCertList), LB_GETCOUNT) == 1; }));
+    EXPECT_EQ(Lines(), std::vector<std::wstring>{L"keep.cer"});
+    EXPECT_EQ(Selection(), LB_ERR);
+    EXPECT_TRUE(::IsWindowEnabled(Item(kRemove)));
+    EXPECT_TRUE(::IsWindowEnabled(Item(kGenerate)));
+
+    ASSERT_NO_FATAL_FAILURE(Generate());
+    const auto converter = Runs("converter");
+    ASSERT_EQ(converter.size(), 1u);
+    EXPECT_EQ(converter[0].args, ConverterArguments({"Trusted CAs\\root1.cer", kept.string()}));
+
+    // Removing the last line leaves only Add.
+    ASSERT_EQ(Send(Item(kCertList), LB_SETCURSEL, 0), 0);
+    ::PostMessageW(Item(kRemove), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return Send(Item(kCertList), LB_GETCOUNT) == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowEnabled(Item(kRemove)); }));
+    EXPECT_FALSE(::IsWindowEnabled(Item(kGenerate)));
+    EXPECT_TRUE(::IsWindowEnabled(Item(kAdd)));
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+} // namespace
