@@ -1,69 +1,14 @@
-#include "shell/CertUpdaterDlg.h"
-
-#include "framework/WinApp.h"
-
-#include "DialogDriver.h"
-#include "SiblingLayout.h"
+#include "MainWindowHost.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <thread>
 
 using namespace testing_support;
 
 namespace {
 
-const char kMainCaption[] = "Zendry Certificate Authority Updater";
-const char kAboutCaption[] = "About ZendryCertificates";
-const char kPickerCaption[] = "Find Certificates";
-
-// Screenshots for people to look at, kept with the build.
-std::string Artifact(const std::string& name) {
-    const fs::path folder = ExeFolder().parent_path().parent_path() / "artifacts";
-    fs::create_directories(folder);
-    return (folder / name).string();
-}
-
-// Runs the real main window modally on this thread, as the program does, while
-// `drive` works it from a second thread; the window is closed afterwards.
-class MainWindowTest : public SiblingLayout {
-protected:
-    using Drive = std::function<void(DialogDriver&, const CCertUpdaterDlg&)>;
-
-    INT_PTR RunWindow(const Drive& drive) {
-        CWinApp app;
-        CCertUpdaterDlg dlg;
-        app.m_pMainWnd = &dlg;
-        std::thread driver([&] {
-            const HWND window = DialogDriver::WaitForWindow(kMainCaption);
-            if (window == nullptr) {
-                ADD_FAILURE() << "the main window did not appear";
-                return;
-            }
-            DialogDriver d(window);
-            drive(d, dlg);
-            if (::IsWindow(window)) {
-                ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-            }
-        });
-        const INT_PTR result = dlg.DoModal();
-        driver.join();
-        return result;
-    }
-
-    // A real certificate file for the picker to find.
-    static std::string Cert(const std::string& relative) {
-        const fs::path path = Parent() / "certs" / relative;
-        WriteFile(path, "certificate");
-        return path.string();
-    }
-
-    static void Add(DialogDriver& d, const std::string& path) {
-        d.PostClick(IDC_ADD);
-        ASSERT_TRUE(DialogDriver::ChooseInPicker(kPickerCaption, path));
-    }
-};
+using MainWindowTest = MainWindowHost;
 
 TEST_F(MainWindowTest, FreshStartShowsAnEmptyListReadyForAdd) {
     RunWindow([](DialogDriver& d, const CCertUpdaterDlg&) {

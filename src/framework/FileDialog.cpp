@@ -13,7 +13,26 @@ CFileDialog::CFileDialog(DWORD flags, const std::string& filter, CDialog* parent
     m_filter.push_back('\0');
 }
 
+namespace {
+CFileDialog::TestAnswer g_testAnswer = nullptr;
+}
+
+void CFileDialog::SetTestAnswer(TestAnswer answer) {
+    g_testAnswer = answer;
+}
+
 INT_PTR CFileDialog::DoModal() {
+    if (g_testAnswer != nullptr) {
+        std::string path;
+        if (!g_testAnswer(path)) {
+            return IDCANCEL;
+        }
+        m_path = path;
+        const std::string::size_type slash = path.rfind('\\');
+        m_name = slash == std::string::npos ? path : path.substr(slash + 1);
+        return IDOK;
+    }
+
     // Room for long paths; a path that still does not fit fails the picker.
     std::vector<char> file(32768, '\0');
 

@@ -22,6 +22,11 @@ public:
     // Name and extension of the chosen file, without its folder.
     std::string GetFileName() const;
 
+    // For test hosts only: while set, DoModal asks `answer` instead of showing
+    // the picker; it returns true with a full path, or false for Cancel.
+    using TestAnswer = bool (*)(std::string& path);
+    static void SetTestAnswer(TestAnswer answer);
+
 private:
     DWORD m_flags;
     std::string m_filter;

@@ -113,6 +113,37 @@ bool DialogDriver::WaitGone(HWND window, DWORD timeoutMs) {
     return WaitFor([window] { return !::IsWindow(window); }, timeoutMs);
 }
 
+namespace {
+
+BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM found) {
+    if (::IsWindowVisible(hwnd)) {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(hwnd);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+void DialogDriver::CloseOthers(HWND main) {
+    const DWORD thread = ::GetWindowThreadProcessId(main, nullptr);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<HWND> windows;
+        ::EnumThreadWindows(thread, &CollectVisible, reinterpret_cast<LPARAM>(&windows));
+        bool any = false;
+        for (HWND window : windows) {
+            // Only windows that are not disabled by a modal one of their own.
+            if (window != main && ::IsWindowEnabled(window)) {
+                ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+                any = true;
+            }
+        }
+        if (!any) {
+            return;
+        }
+        ::Sleep(200);
+    }
+}
+
 bool DialogDriver::SaveScreenshot(HWND window, const std::string& path) {
     RECT rect{};
     if (!::GetWindowRect(window, &rect)) {

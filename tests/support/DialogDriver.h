@@ -38,6 +38,9 @@ public:
     static HWND WaitForWindow(const std::string& caption, DWORD timeoutMs = 10000);
     static bool WaitGone(HWND window, DWORD timeoutMs = 10000);
 
+    // Closes every other visible window of `main`'s thread, innermost first.
+    static void CloseOthers(HWND main);
+
     // Saves what the screen shows of `window` as a 24-bit BMP, for people to look at.
     static bool SaveScreenshot(HWND window, const std::string& path);
 

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "framework/Strings.h"
+#include "framework/WideText.h"
 
 #include <algorithm>
 #include <fstream>
@@ -19,6 +20,14 @@ fs::path ExeFolder() {
 fs::path StandinPath(const std::string& role) {
     // Test executables live in build/tests/<suite>/bin, the stand-ins in build/tests/standins.
     return ExeFolder().parent_path().parent_path() / "standins" / ("standin_" + role + ".exe");
+}
+
+fs::path FromAcp(const std::string& path) {
+    return fs::path(ToWide(path));
+}
+
+std::string ToAcp(const fs::path& path) {
+    return FromWide(path.wstring());
 }
 
 void WriteFile(const fs::path& path, const std::string& content) {

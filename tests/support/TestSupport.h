@@ -18,6 +18,11 @@ fs::path ExeFolder();
 // Built stand-ins: "converter" or "install".
 fs::path StandinPath(const std::string& role);
 
+// Paths to and from the program's narrow text (system code page); the standard
+// library's own narrow conversion does not follow the code page.
+fs::path FromAcp(const std::string& path);
+std::string ToAcp(const fs::path& path);
+
 // Writes `content` to `path`, creating its folders.
 void WriteFile(const fs::path& path, const std::string& content = "x");
 // Copies a stand-in program to `path`, creating its folders.
