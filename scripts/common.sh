@@ -80,6 +80,9 @@ zc_wine_session() {
     trap zc_end_wine_session EXIT
     zc_log "preparing Wine prefix $WINEPREFIX"
     zc_wine wineboot -i >/dev/null 2>&1 || true
+    # A crashing program must fail its test, not wait in the crash debugger.
+    zc_wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+        /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1 || true
 }
 
 zc_wine() {
