@@ -244,6 +244,22 @@ protected:
         DesktopRegistry::SetValue(REG_SZ, (Parent() / "Suite").string() + '\0');
     }
 
+    // Closes the program with Cancel and forgets it, so the next Start() is fresh.
+    void Stop() {
+        if (m_info.hProcess != nullptr) {
+            ::PostMessageW(m_window, WM_COMMAND, IDCANCEL, 0);
+            if (WaitForExit() < 0) {
+                ::TerminateProcess(m_info.hProcess, 99);
+                ::WaitForSingleObject(m_info.hProcess, 10000);
+            }
+            ::CloseHandle(m_info.hProcess);
+            ::CloseHandle(m_info.hThread);
+            m_info = {};
+        }
+        m_watcher.reset();
+        m_window = nullptr;
+    }
+
     std::vector<std::string> BoxTexts() const {
         return m_watcher ? m_watcher->Texts() : std::vector<std::string>{};
     }
@@ -481,6 +497,89 @@ TEST_F(AppTest, RemoveDropsTheSelectedCertificateFromListAndConverter) {
     EXPECT_FALSE(::IsWindowEnabled(Item(kGenerate)));
     EXPECT_TRUE(::IsWindowEnabled(Item(kAdd)));
     EXPECT_TRUE(BoxTexts().empty());
+}
+
+// ---------------------------------------------------------------------------
+// The registry value in every shape, through the real program: where its
+// Generate starts the install tool, or which message it shows instead.
+
+struct RegistryRun {
+    std::string label;
+    DWORD type; // 0: no key at all
+    std::string bytes;
+    const char* message; // expected message; none: the tool in the suite folder starts
+};
+
+std::vector<RegistryRun> RegistryRuns(const std::string& suite) {
+    const char* const noSuite = "Zendry Desktop not found!";
+    const char* const noTool = "Zendry Sendora.exe not found!";
+    std::vector<RegistryRun> runs = {
+        {"no key", 0, "", noSuite},
+        {"string", REG_SZ, suite + '\0', nullptr},
+        {"string with backslash", REG_SZ, suite + "\\" + '\0', nullptr},
+        {"expandable string", REG_EXPAND_SZ, suite + '\0', nullptr},
+        {"multi-string", REG_MULTI_SZ, suite + '\0' + "other" + '\0' + '\0', nullptr},
+        {"binary without zero", REG_BINARY, suite, nullptr},
+    };
+    // Around the 260-byte buffer, for every type: empty and too long count as no
+    // suite; any other text names a folder without the install tool.
+    const std::string source = "C:\\Suite" + std::string(400, 'p');
+    for (DWORD type : {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD}) {
+        for (size_t size : {0, 1, 2, 100, 258, 259, 260, 261, 300}) {
+            for (bool terminated : {true, false}) {
+                if (size == 0 && terminated) {
+                    continue;
+                }
+                std::string bytes = source.substr(0, size);
+                if (terminated) {
+                    bytes.back() = '\0';
+                }
+                // The narrow read adds the zero a string type lacks.
+                const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+                const size_t needed = size + (text && !terminated ? 1 : 0);
+                const bool empty = needed > 260 || bytes.substr(0, bytes.find('\0')).empty();
+                runs.push_back({"type " + std::to_string(type) + ", " + std::to_string(size) +
+                                    " bytes" + (terminated ? " ending in zero" : ""),
+                                type, bytes, empty ? noSuite : noTool});
+            }
+        }
+    }
+    return runs;
+}
+
+TEST_F(AppTest, RegistryValueDecidesWhereTheInstallToolIsLookedFor) {
+    LayOutCompanions();
+    const std::string suite = (Parent() / "Suite").string();
+    for (const RegistryRun& run : RegistryRuns(suite)) {
+        SCOPED_TRACE(run.label);
+        if (run.type == 0) {
+            DesktopRegistry::Remove();
+        } else {
+            DesktopRegistry::SetValue(run.type, run.bytes);
+        }
+        std::error_code ignored;
+        fs::remove(LogPath(), ignored);
+
+        ASSERT_NO_FATAL_FAILURE(Start());
+        // The list is empty and the button disabled: send its command as a click
+        // would; the trusted root beside the program makes the file set.
+        ::PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(kGenerate, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(Item(kGenerate)));
+        EXPECT_TRUE(WaitFor([&] { return !Runs("install").empty() || !BoxTexts().empty(); }))
+            << "neither the install tool nor a message";
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(m_window) != FALSE; }));
+        const auto installs = Runs("install");
+        if (run.message == nullptr) {
+            ASSERT_EQ(installs.size(), 1u);
+            EXPECT_EQ(installs[0].exe, suite + "\\Sendora.exe");
+            EXPECT_TRUE(BoxTexts().empty());
+        } else {
+            EXPECT_TRUE(installs.empty());
+            EXPECT_EQ(BoxTexts(), std::vector<std::string>{run.message});
+        }
+        EXPECT_EQ(Runs("converter").size(), 1u);
+        Stop();
+    }
 }
 
 } // namespace

@@ -151,7 +151,7 @@ TEST_F(CertInstallerLaunch, ConverterBesideProgramGetsQuotedPathsAndItsFolder) {
     EXPECT_EQ(runs[0].exe, (Bin() / "cert2kvf.exe").string());
     // It was waited for: the database is already there.
     EXPECT_TRUE(fs::exists(Bin() / "certs.kvf"));
-    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
 }
 
 TEST_F(CertInstallerLaunch, ConverterInParentRunsThere) {
@@ -165,7 +165,7 @@ TEST_F(CertInstallerLaunch, ConverterInParentRunsThere) {
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].args, "certs.kvf");
     EXPECT_EQ(runs[0].cwd, Parent().string());
-    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
 }
 
 TEST_F(CertInstallerLaunch, MissingConverterIsReportedOnceAndNeverSearchedElsewhere) {
@@ -189,7 +189,7 @@ TEST_F(CertInstallerLaunch, ConverterThatIsNotAProgramFailsSilently) {
     MessageBoxWatcher watcher;
     CCertInstaller installer;
     EXPECT_FALSE(installer.GenerateDatabase());
-    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
 }
 
 TEST_F(CertInstallerLaunch, InstallToolGetsTheDatabaseFullPath) {
@@ -207,7 +207,7 @@ TEST_F(CertInstallerLaunch, InstallToolGetsTheDatabaseFullPath) {
     EXPECT_EQ(runs[0].exe, (suite / "Sendora.exe").string());
     EXPECT_EQ(runs[0].args, "\"" + (Parent() / "certs.kvf").string() + "\"");
     EXPECT_EQ(runs[0].database, "db");
-    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
 }
 
 TEST_F(CertInstallerLaunch, InstallWithoutDatabaseStillStartsWithLastFolderSearched) {
@@ -222,7 +222,7 @@ TEST_F(CertInstallerLaunch, InstallWithoutDatabaseStillStartsWithLastFolderSearc
     const auto runs = WaitForRuns("install", 1);
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].args, "\"" + (Parent() / "certs.kvf").string() + "\"");
-    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
 }
 
 TEST_F(CertInstallerLaunch, InstallFailuresAreReported) {

@@ -34,7 +34,7 @@ TEST_F(ConverterTimeoutTest, HungConverterIsWaitedForOnlyUpToTheBound) {
     ASSERT_EQ(install.size(), 1u);
     EXPECT_EQ(install[0].database, "<missing>");
     EXPECT_TRUE(Runs("converter").empty());
-    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
     // Let the slow converter finish inside this test, so nothing outlives it.
     EXPECT_EQ(WaitForRuns("converter", 1).size(), 1u);
 }

@@ -115,7 +115,7 @@ TEST_F(GenerateCommandTest, RunsConverterThenInstallToolOnTheFinishedDatabase) {
     EXPECT_EQ(log[1].role, "install");
     EXPECT_EQ(log[1].args, "\"" + (Bin() / "certs.kvf").string() + "\"");
     EXPECT_EQ(log[1].database, "database from: " + Quoted(files));
-    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
 }
 
 TEST_F(GenerateCommandTest, ManyCertificatesAndAwkwardPathsReachTheConverterWhole) {
@@ -140,7 +140,7 @@ TEST_F(GenerateCommandTest, ManyCertificatesAndAwkwardPathsReachTheConverterWhol
     const auto converter = Runs("converter");
     ASSERT_EQ(converter.size(), 1u);
     EXPECT_EQ(converter[0].args, Quoted(expected));
-    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
 }
 
 TEST_F(GenerateCommandTest, TrustedFolderAndConverterOneLevelUp) {
@@ -158,7 +158,7 @@ TEST_F(GenerateCommandTest, TrustedFolderAndConverterOneLevelUp) {
     EXPECT_EQ(log[0].args, "certs.kvf \"Trusted CAs\\root1.cer\" \"C:\\Certs\\mine.cer\"");
     EXPECT_EQ(log[0].cwd, Parent().string());
     EXPECT_EQ(log[1].args, "\"" + (Parent() / "certs.kvf").string() + "\"");
-    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
 }
 
 TEST_F(GenerateCommandTest, ConverterThatDoesNotStartStopsEverything) {
@@ -182,7 +182,7 @@ TEST_F(GenerateCommandTest, EmptyFileSetStartsNothing) {
 
     EXPECT_EQ(installer.Files(), std::vector<std::string>{"kept"});
     EXPECT_TRUE(NothingStarted());
-    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
 }
 
 } // namespace

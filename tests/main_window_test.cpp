@@ -216,7 +216,7 @@ TEST_F(MainWindowTest, GenerateRunsTheToolsWhileTheWindowWaitsDisabled) {
         EXPECT_EQ(d.ListSelection(IDC_CERT_LIST), 0);
         EXPECT_TRUE(d.Enabled(IDC_GENERATE));
     });
-    EXPECT_TRUE(watcher.Texts().empty());
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
 }
 
 } // namespace

@@ -215,7 +215,11 @@ void MessageBoxWatcher::Run() {
         std::vector<HWND> dialogs;
         ::EnumThreadWindows(m_threadId, &CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
         for (HWND box : dialogs) {
-            if (std::find(m_ignore.begin(), m_ignore.end(), WindowText(box)) != m_ignore.end()) {
+            // A message box always has a caption (the default one when given none); a
+            // dialog without one yet is still being built, like the picker as it opens.
+            const std::string caption = WindowText(box);
+            if (caption.empty() ||
+                std::find(m_ignore.begin(), m_ignore.end(), caption) != m_ignore.end()) {
                 continue;
             }
             Box described = Describe(box);
