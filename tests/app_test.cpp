@@ -521,28 +521,11 @@ std::vector<RegistryRun> RegistryRuns(const std::string& suite) {
         {"multi-string", REG_MULTI_SZ, suite + '\0' + "other" + '\0' + '\0', nullptr},
         {"binary without zero", REG_BINARY, suite, nullptr},
     };
-    // Around the 260-byte buffer, for every type: empty and too long count as no
-    // suite; any other text names a folder without the install tool.
-    const std::string source = "C:\\Suite" + std::string(400, 'p');
-    for (DWORD type : {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD}) {
-        for (size_t size : {0, 1, 2, 100, 258, 259, 260, 261, 300}) {
-            for (bool terminated : {true, false}) {
-                if (size == 0 && terminated) {
-                    continue;
-                }
-                std::string bytes = source.substr(0, size);
-                if (terminated) {
-                    bytes.back() = '\0';
-                }
-                // The narrow read adds the zero a string type lacks.
-                const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-                const size_t needed = size + (text && !terminated ? 1 : 0);
-                const bool empty = needed > 260 || bytes.substr(0, bytes.find('\0')).empty();
-                runs.push_back({"type " + std::to_string(type) + ", " + std::to_string(size) +
-                                    " bytes" + (terminated ? " ending in zero" : ""),
-                                type, bytes, empty ? noSuite : noTool});
-            }
-        }
+    // Around the 260-byte buffer, for every type: no text counts as no suite; any
+    // other text names a folder without the install tool.
+    for (const RegistryShape& shape : RegistryShapes()) {
+        runs.push_back(
+            {shape.label, shape.type, shape.bytes, shape.desktopPath.empty() ? noSuite : noTool});
     }
     return runs;
 }

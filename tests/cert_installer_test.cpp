@@ -70,36 +70,10 @@ TEST(CertInstallerRegistry, DesktopPathFollowsTheRegistryValue) {
 // terminating zero: the text is the value's bytes up to the first zero, never
 // past the buffer, and a value that does not fit counts as absent.
 TEST(CertInstallerRegistry, AnyTypeAndSizeIsReadWithinTheBuffer) {
-    const DWORD types[] = {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD};
-    const size_t sizes[] = {0, 1, 2, 100, 258, 259, 260, 261, 300};
-    const std::string source = "C:\\Suite" + Chars(400);
-    for (DWORD type : types) {
-        for (size_t size : sizes) {
-            for (bool terminated : {true, false}) {
-                if (size == 0 && terminated) {
-                    continue;
-                }
-                std::string bytes = source.substr(0, size);
-                if (terminated) {
-                    bytes.back() = '\0';
-                }
-                // The narrow call converts string types and adds the zero they
-                // lack, which then needs a byte of the buffer too.
-                const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-                const size_t needed = size + (text && !terminated ? 1 : 0);
-                std::string expected;
-                if (needed <= 260) {
-                    expected = bytes.substr(0, bytes.find('\0'));
-                    if (!expected.empty()) {
-                        expected += '\\';
-                    }
-                }
-                SCOPED_TRACE("type " + std::to_string(type) + ", " + std::to_string(size) +
-                             " bytes" + (terminated ? " ending in zero" : ""));
-                DesktopRegistry::SetValue(type, bytes);
-                EXPECT_EQ(CCertInstaller().DesktopPath(), expected);
-            }
-        }
+    for (const RegistryShape& shape : RegistryShapes()) {
+        SCOPED_TRACE(shape.label);
+        DesktopRegistry::SetValue(shape.type, shape.bytes);
+        EXPECT_EQ(CCertInstaller().DesktopPath(), shape.desktopPath);
     }
     DesktopRegistry::Remove();
 }

@@ -119,6 +119,39 @@ void DesktopRegistry::SetValue(DWORD type, const std::string& bytes) {
     ::RegCloseKey(key);
 }
 
+std::vector<RegistryShape> RegistryShapes() {
+    std::vector<RegistryShape> shapes;
+    const std::string source = "C:\\Suite" + std::string(400, 'p');
+    for (DWORD type : {REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ, REG_BINARY, REG_DWORD}) {
+        for (size_t size : {0, 1, 2, 100, 258, 259, 260, 261, 300}) {
+            for (bool terminated : {true, false}) {
+                if (size == 0 && terminated) {
+                    continue;
+                }
+                std::string bytes = source.substr(0, size);
+                if (terminated) {
+                    bytes.back() = '\0';
+                }
+                // The narrow read converts string types and adds the zero they
+                // lack, which then needs a byte of the buffer too.
+                const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+                const size_t needed = size + (text && !terminated ? 1 : 0);
+                std::string path;
+                if (needed <= 260) {
+                    path = bytes.substr(0, bytes.find('\0'));
+                    if (!path.empty()) {
+                        path += '\\';
+                    }
+                }
+                shapes.push_back({"type " + std::to_string(type) + ", " + std::to_string(size) +
+                                      " bytes" + (terminated ? " ending in zero" : ""),
+                                  type, bytes, path});
+            }
+        }
+    }
+    return shapes;
+}
+
 std::vector<StandinRun> ReadStandinLog(const fs::path& log) {
     std::vector<StandinRun> runs;
     std::ifstream in(log, std::ios::binary);

@@ -40,6 +40,16 @@ struct DesktopRegistry {
     static void SetValue(DWORD type, const std::string& bytes);
 };
 
+// Registry values of every type at sizes around the program's 260-byte buffer,
+// with and without a terminating zero, and the folder text each must give.
+struct RegistryShape {
+    std::string label;
+    DWORD type;
+    std::string bytes;
+    std::string desktopPath; // empty: the value counts as absent
+};
+std::vector<RegistryShape> RegistryShapes();
+
 // One run of a stand-in as it recorded it.
 struct StandinRun {
     std::string role, exe, cwd, args, database;
