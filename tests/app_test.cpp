@@ -115,7 +115,9 @@ protected:
                 ::WaitForSingleObject(m_info.hProcess, 10000);
             }
             ::CloseHandle(m_info.hProcess);
-            ::CloseHandle(m_info.hThread);
+            if (m_info.hThread != nullptr) {
+                ::CloseHandle(m_info.hThread);
+            }
             m_info = {};
         }
         SiblingLayout::TearDown();
@@ -132,17 +134,22 @@ protected:
     static fs::path StartFolder() { return Parent() / "started-here"; }
 
     // Starts the program and waits for its main window.
-    void Start() {
-        std::wstring commandLine = L"\"" + Program().wstring() + L"\"";
+    void Start() { Start(Program(), StartFolder()); }
+    void Start(const fs::path& program, const fs::path& startFolder) {
+        std::wstring commandLine = L"\"" + program.wstring() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        ASSERT_TRUE(::CreateProcessW(Program().c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                                     0, nullptr, StartFolder().c_str(), &startup, &m_info))
-            << "CreateProcess failed: " << ::GetLastError();
+        if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                              nullptr, startFolder.c_str(), &startup, &m_info)) {
+            const DWORD error = ::GetLastError();
+            ASSERT_TRUE(program.wstring().size() > MAX_PATH && SpawnThroughWineLoader(program))
+                << "CreateProcess failed: " << error;
+        }
         const bool shown = WaitFor(
             [&] {
-                m_window = FindDialog(m_info.dwProcessId, kMainCaption);
-                return m_window != nullptr || Exited();
+                m_window = m_info.hProcess != nullptr ? FindDialog(m_info.dwProcessId, kMainCaption)
+                                                      : AdoptSpawnedProgram(program);
+                return m_window != nullptr || (m_info.hProcess != nullptr && Exited());
             },
             kWindowWaitMs);
         ASSERT_TRUE(shown && m_window != nullptr)
@@ -151,6 +158,61 @@ protected:
         m_watcher = std::make_unique<MessageBoxWatcher>(
             m_info.dwThreadId,
             std::vector<std::string>{"Zendry Certificate Authority Updater", "Find Certificates"});
+    }
+
+    // Wine's CreateProcess stops at MAX_PATH, its loader started as a Unix program
+    // does not. The loader gets the stand-ins' log by its Unix environment.
+    static bool SpawnThroughWineLoader(const fs::path& program) {
+        using UnixName = char*(CDECL*)(const wchar_t*);
+        using Spawn = LONG(WINAPI*)(char* const*, int);
+        const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+        const auto spawn = reinterpret_cast<Spawn>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"ntdll"), "__wine_unix_spawnvp")));
+        char loader[1024] = {};
+        if (unixName == nullptr || spawn == nullptr ||
+            ::GetEnvironmentVariableA("WINELOADER", loader, sizeof loader) == 0) {
+            return false;
+        }
+        char* const unixProgram = unixName(program.c_str());
+        if (unixProgram == nullptr) {
+            return false;
+        }
+        std::string env = "/usr/bin/env";
+        std::string log = "ZC_STANDIN_LOG=" + LogPath().string();
+        char* const argv[] = {env.data(), log.data(), loader, unixProgram, nullptr};
+        const bool spawned = spawn(argv, 0) == 0;
+        ::HeapFree(::GetProcessHeap(), 0, unixProgram);
+        return spawned;
+    }
+
+    // The main window of a program started without a process handle: found by its
+    // caption and the file it runs from.
+    HWND AdoptSpawnedProgram(const fs::path& program) {
+        HWND found = nullptr;
+        for (HWND hwnd = nullptr;
+             (hwnd = ::FindWindowExW(nullptr, hwnd, L"#32770", kMainCaption));) {
+            DWORD pid = 0;
+            const DWORD thread = ::GetWindowThreadProcessId(hwnd, &pid);
+            HANDLE process = ::OpenProcess(
+                SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+            if (process == nullptr) {
+                continue;
+            }
+            std::wstring image(32768, L'\0');
+            DWORD size = static_cast<DWORD>(image.size());
+            const bool same = ::QueryFullProcessImageNameW(process, 0, image.data(), &size) &&
+                              _wcsicmp(image.c_str(), program.c_str()) == 0;
+            if (same && ::IsWindowVisible(hwnd)) {
+                m_info.hProcess = process;
+                m_info.dwProcessId = pid;
+                m_info.dwThreadId = thread;
+                found = hwnd;
+                break;
+            }
+            ::CloseHandle(process);
+        }
+        return found;
     }
 
     bool Exited() const { return ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0; }
@@ -253,7 +315,9 @@ protected:
                 ::WaitForSingleObject(m_info.hProcess, 10000);
             }
             ::CloseHandle(m_info.hProcess);
-            ::CloseHandle(m_info.hThread);
+            if (m_info.hThread != nullptr) {
+                ::CloseHandle(m_info.hThread);
+            }
             m_info = {};
         }
         m_watcher.reset();
@@ -498,6 +562,143 @@ TEST_F(AppTest, RemoveDropsTheSelectedCertificateFromListAndConverter) {
     EXPECT_TRUE(::IsWindowEnabled(Item(kAdd)));
     EXPECT_TRUE(BoxTexts().empty());
 }
+
+// ---------------------------------------------------------------------------
+// Wherever the program itself lies - a drive root, one or two folders deep, or
+// beyond MAX_PATH - Generate finds its companions beside it or one folder up
+// and hands the converter and the install tool the right paths.
+
+// What Generate comes to.
+enum class Outcome {
+    Runs,    // converter and install tool start with the expected paths
+    Message, // "cert2kvf.exe not found!" and nothing starts
+    Silent,  // located, but the system cannot start a program there: as decided,
+             // a converter that fails to start is not reported
+};
+
+struct PlacementCase {
+    const char* name;
+    bool longBase;         // under a folder path longer than MAX_PATH, not on drive C:
+    const char* program;   // folders below the base: the program's,
+    const char* converter; // the converter's (none: no converter at all)
+    const char* trusted;   // and the one holding "Trusted CAs"
+    Outcome outcome;
+};
+
+const PlacementCase kPlacements[] = {
+    {"DriveRoot", false, "", "", "", Outcome::Runs},
+    {"OneDeep", false, "Zendry", "Zendry", "Zendry", Outcome::Runs},
+    {"OneDeepCompanionsInDriveRoot", false, "Zendry", "", "", Outcome::Runs},
+    {"TwoDeep", false, "Zendry\\Updater", "Zendry\\Updater", "Zendry\\Updater", Outcome::Runs},
+    {"TwoDeepCompanionsOneUp", false, "Zendry\\Updater", "Zendry", "Zendry", Outcome::Runs},
+    {"TwoDeepConverterInDriveRoot", false, "Zendry\\Updater", "", "Zendry\\Updater",
+     Outcome::Message},
+    // Process creation stops at MAX_PATH (the working folder above all). No message
+    // shows that the converter and the trusted roots were located all the same.
+    {"BeyondMaxPath", true, "", "", "", Outcome::Silent},
+    {"BeyondMaxPathCompanionsOneUp", true, "Updater", "", "", Outcome::Silent},
+    {"BeyondMaxPathNoConverter", true, "", nullptr, "", Outcome::Message},
+};
+
+void PrintTo(const PlacementCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class AppPlacementTest : public AppTest, public ::testing::WithParamInterface<PlacementCase> {
+protected:
+    void TearDown() override {
+        AppTest::TearDown();
+        for (const fs::path& made : m_made) {
+            RemoveTree(made);
+        }
+    }
+
+    fs::path Base() const {
+        if (!GetParam().longBase) {
+            return L"C:\\";
+        }
+        fs::path base = Parent() / "long";
+        while (base.wstring().size() <= MAX_PATH) {
+            base /= std::wstring(60, L'p');
+        }
+        return base;
+    }
+    // The base itself for an empty name: appending "" would add a separator.
+    fs::path Under(const char* folder) const { return *folder ? Base() / folder : Base(); }
+    // Drive-root entries are not inside the suite's folders: remember them.
+    void Made(const fs::path& path) {
+        if (!GetParam().longBase) {
+            m_made.push_back(path);
+        }
+    }
+
+    std::vector<fs::path> m_made;
+};
+
+TEST_P(AppPlacementTest, GenerateFindsTheCompanionsFromWhereTheProgramLies) {
+    const PlacementCase& placement = GetParam();
+    Made(L"C:\\Zendry");
+    Made(L"C:\\ZendryCertificates.exe");
+    Made(L"C:\\cert2kvf.exe");
+    Made(L"C:\\Trusted CAs");
+    Made(L"C:\\certs.kvf");
+    // Started from a folder of the same drive: a bare "C:" would name this one.
+    const fs::path startFolder = L"C:\\zc-started-here";
+    Made(startFolder);
+    fs::create_directories(startFolder);
+
+    const fs::path program = Under(placement.program) / "ZendryCertificates.exe";
+    fs::create_directories(program.parent_path());
+    fs::copy_file(BuiltProgram(), program, fs::copy_options::overwrite_existing);
+    const fs::path converterFolder = Under(placement.converter ? placement.converter : "");
+    if (placement.converter != nullptr) {
+        PlaceStandin("converter", converterFolder / "cert2kvf.exe");
+    }
+    WriteFile(Under(placement.trusted) / "Trusted CAs" / "root1.cer");
+    const fs::path picked = Parent() / "picked" / "mine.cer";
+    WriteFile(picked);
+    PlaceRegisteredInstallTool();
+
+    ASSERT_NO_FATAL_FAILURE(Start(program, startFolder));
+    ASSERT_NO_FATAL_FAILURE(Pick(picked));
+    ::PostMessageW(Item(kGenerate), BM_CLICK, 0, 0);
+
+    switch (placement.outcome) {
+    case Outcome::Message:
+        EXPECT_TRUE(WaitFor([&] { return !BoxTexts().empty(); }));
+        EXPECT_TRUE(NothingStarted()) << "started " << Log().front().exe;
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{"cert2kvf.exe not found!"});
+        break;
+    case Outcome::Silent:
+        EXPECT_TRUE(NothingStarted()) << "started " << Log().front().exe;
+        EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front();
+        break;
+    case Outcome::Runs: {
+        ASSERT_EQ(WaitForRuns("install", 1).size(), 1u)
+            << "the install tool was not started; messages: "
+            << ::testing::PrintToString(BoxTexts());
+        const auto log = Log();
+        ASSERT_EQ(log.size(), 2u);
+        const std::string converterArgs =
+            ConverterArguments({"Trusted CAs\\root1.cer", picked.string()});
+        EXPECT_EQ(log[0].exe, (converterFolder / "cert2kvf.exe").string());
+        EXPECT_EQ(log[0].cwd, converterFolder.string());
+        EXPECT_EQ(log[0].args, converterArgs);
+        EXPECT_EQ(log[1].args, "\"" + (converterFolder / "certs.kvf").string() + "\"");
+        EXPECT_EQ(log[1].database, "database from: " + converterArgs);
+        EXPECT_TRUE(BoxTexts().empty());
+        break;
+    }
+    }
+    // Whatever came of it, the window is back and answers.
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(m_window) != FALSE; }));
+    EXPECT_EQ(Lines(), std::vector<std::wstring>{L"mine.cer"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Placements, AppPlacementTest, ::testing::ValuesIn(kPlacements),
+                         [](const ::testing::TestParamInfo<PlacementCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // ---------------------------------------------------------------------------
 // The registry value in every shape, through the real program: where its

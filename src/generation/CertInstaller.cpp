@@ -16,6 +16,12 @@ const char kDatabase[] = "certs.kvf";
 const char kInstallTool[] = "Sendora.exe";
 constexpr int kSearchLevels = 2;
 constexpr DWORD kPathBufferSize = 260;
+
+// A drive root comes back from the locator as "C:", which as a working folder
+// would mean that drive's current folder, not its root.
+std::string WorkingFolder(const std::string& folder) {
+    return folder.size() == 2 && folder[1] == ':' ? folder + '\\' : folder;
+}
 } // namespace
 
 CCertInstaller::CCertInstaller() {
@@ -62,7 +68,8 @@ bool CCertInstaller::GenerateDatabase() {
     // Always by full path in the searched folder: the shell's own search (current
     // folder, PATH) must never pick up a program of the same name.
     const LaunchResult launch =
-        ShellOpen(folder + '\\' + kConverter, parameters, folder, /*wantProcess=*/true);
+        ShellOpen(folder + '\\' + kConverter, parameters, WorkingFolder(folder),
+                  /*wantProcess=*/true);
     if (!launch.started) {
         return false;
     }
