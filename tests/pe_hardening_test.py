@@ -8,6 +8,8 @@ import unittest
 
 import pefile
 
+from pe_imports import delay_loaded_dlls, load_time_dlls
+
 # What a Win32 dialog program may import: the operating system's own DLLs.
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "comdlg32.dll", "shell32.dll",
@@ -47,11 +49,20 @@ class PeHardeningTest(unittest.TestCase):
                          pefile.IMAGE_CHARACTERISTICS["IMAGE_FILE_RELOCS_STRIPPED"])
 
     def test_imports_only_operating_system_dlls(self):
-        names = [entry.dll.decode().lower() for entry in self.pe.DIRECTORY_ENTRY_IMPORT]
+        names = [n.lower() for n in load_time_dlls(self.pe) + delay_loaded_dlls(self.pe)]
         self.assertTrue(names)
         foreign = [n for n in names
                    if n not in SYSTEM_DLLS and not n.startswith(API_SET_PREFIXES)]
         self.assertEqual(foreign, [], f"imports beyond the system: {foreign}")
+
+    def test_picker_and_launch_dlls_load_on_first_use(self):
+        # Loading them at start-up costs every run time that most runs never use.
+        at_start = {n.lower() for n in load_time_dlls(self.pe)}
+        delayed = {n.lower() for n in delay_loaded_dlls(self.pe)}
+        for dll in ("comdlg32.dll", "shell32.dll"):
+            with self.subTest(dll=dll):
+                self.assertNotIn(dll, at_start)
+                self.assertIn(dll, delayed)
 
     def test_no_section_is_writable_and_executable(self):
         write = pefile.SECTION_CHARACTERISTICS["IMAGE_SCN_MEM_WRITE"]
