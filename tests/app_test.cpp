@@ -108,19 +108,25 @@ protected:
 
     void TearDown() override {
         m_watcher.reset();
-        if (m_info.hProcess != nullptr) {
-            // A test that failed half-way must not leave the program (or a picker) behind.
-            if (::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
-                ::TerminateProcess(m_info.hProcess, 99);
-                ::WaitForSingleObject(m_info.hProcess, 10000);
-            }
-            ::CloseHandle(m_info.hProcess);
-            if (m_info.hThread != nullptr) {
-                ::CloseHandle(m_info.hThread);
-            }
-            m_info = {};
-        }
+        // A test that failed half-way must not leave the program (or a picker) behind.
+        EndProcess();
         SiblingLayout::TearDown();
+    }
+
+    // Ends the program if it still runs and lets go of it.
+    void EndProcess() {
+        if (m_info.hProcess == nullptr) {
+            return;
+        }
+        if (::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT) {
+            ::TerminateProcess(m_info.hProcess, 99);
+            ::WaitForSingleObject(m_info.hProcess, 10000);
+        }
+        ::CloseHandle(m_info.hProcess);
+        if (m_info.hThread != nullptr) {
+            ::CloseHandle(m_info.hThread);
+        }
+        m_info = {};
     }
 
     // Test executables live in <build>/tests/<suite>/bin, the program in <build>/bin.
@@ -189,7 +195,6 @@ protected:
     // The main window of a program started without a process handle: found by its
     // caption and the file it runs from.
     HWND AdoptSpawnedProgram(const fs::path& program) {
-        HWND found = nullptr;
         for (HWND hwnd = nullptr;
              (hwnd = ::FindWindowExW(nullptr, hwnd, L"#32770", kMainCaption));) {
             DWORD pid = 0;
@@ -207,12 +212,11 @@ protected:
                 m_info.hProcess = process;
                 m_info.dwProcessId = pid;
                 m_info.dwThreadId = thread;
-                found = hwnd;
-                break;
+                return hwnd;
             }
             ::CloseHandle(process);
         }
-        return found;
+        return nullptr;
     }
 
     bool Exited() const { return ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_OBJECT_0; }
@@ -310,16 +314,9 @@ protected:
     void Stop() {
         if (m_info.hProcess != nullptr) {
             ::PostMessageW(m_window, WM_COMMAND, IDCANCEL, 0);
-            if (WaitForExit() < 0) {
-                ::TerminateProcess(m_info.hProcess, 99);
-                ::WaitForSingleObject(m_info.hProcess, 10000);
-            }
-            ::CloseHandle(m_info.hProcess);
-            if (m_info.hThread != nullptr) {
-                ::CloseHandle(m_info.hThread);
-            }
-            m_info = {};
+            WaitForExit();
         }
+        EndProcess();
         m_watcher.reset();
         m_window = nullptr;
     }
