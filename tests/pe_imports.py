@@ -14,6 +14,13 @@ def load_time_dlls(pe):
     return [entry.dll.decode() for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])]
 
 
+def imported_functions(pe):
+    """{dll: sorted function names}, load-time imports, DLL names in lower case."""
+    return {entry.dll.decode().lower():
+            sorted(i.name.decode() if i.name else f"#{i.ordinal}" for i in entry.imports)
+            for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])}
+
+
 def delay_loaded_dlls(pe):
     if pe.OPTIONAL_HEADER.DATA_DIRECTORY[DELAY_IMPORT].Size:
         return [entry.dll.decode() for entry in getattr(pe, "DIRECTORY_ENTRY_DELAY_IMPORT", [])]

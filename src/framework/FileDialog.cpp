@@ -1,5 +1,7 @@
 #include "FileDialog.h"
 
+#include "SystemLibrary.h"
+
 #include <vector>
 
 CFileDialog::CFileDialog(DWORD flags, const std::string& filter, CDialog* parent)
@@ -48,7 +50,10 @@ INT_PTR CFileDialog::DoModal() {
     // Explorer style and a resizable picker, as users expect today.
     ofn.Flags = m_flags | OFN_EXPLORER | OFN_ENABLESIZING;
 
-    if (!::GetOpenFileNameA(&ofn)) {
+    // Without the picker nothing can be chosen: the same as a cancel.
+    static const auto getOpenFileName =
+        SystemFunction<decltype(::GetOpenFileNameA)>(L"comdlg32.dll", "GetOpenFileNameA");
+    if (getOpenFileName == nullptr || !getOpenFileName(&ofn)) {
         return IDCANCEL;
     }
     m_path = file.data();

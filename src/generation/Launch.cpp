@@ -1,5 +1,7 @@
 #include "Launch.h"
 
+#include "framework/SystemLibrary.h"
+
 #include <shellapi.h>
 
 LaunchResult ShellOpen(const std::string& program, const std::string& parameters,
@@ -15,7 +17,10 @@ LaunchResult ShellOpen(const std::string& program, const std::string& parameters
     info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_HIDE;
 
-    const BOOL ok = ::ShellExecuteExA(&info);
+    // A shell that cannot be had starts nothing.
+    static const auto shellExecuteEx =
+        SystemFunction<decltype(::ShellExecuteExA)>(L"shell32.dll", "ShellExecuteExA");
+    const BOOL ok = shellExecuteEx != nullptr && shellExecuteEx(&info);
     LaunchResult result;
     result.process.Reset(info.hProcess);
     result.started = ok && reinterpret_cast<INT_PTR>(info.hInstApp) > 32;
