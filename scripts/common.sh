@@ -26,9 +26,14 @@ zc_install_deps() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     zc_log "installing: ${missing[*]}"
-    zc_as_root apt-get update -qq
+    zc_as_root apt-get update -qq || zc_log "some package indexes could not be updated"
     # wine32's own set-up steps need 32-bit execution; the package still installs.
+    # While a mirror syncs, the security suite's i386 index can fail to download;
+    # its newer amd64 libraries then have no i386 twin, and the release's own
+    # versions of both are taken instead.
     DEBIAN_FRONTEND=noninteractive zc_as_root apt-get install -y -qq "${missing[@]}" >&2 ||
+        DEBIAN_FRONTEND=noninteractive zc_as_root apt-get install -y -qq \
+            -t "$(. /etc/os-release && echo "$VERSION_CODENAME")" "${missing[@]}" >&2 ||
         DEBIAN_FRONTEND=noninteractive zc_as_root apt-get install -y -qq -f >&2
     for pkg in "${ZC_PACKAGES[@]}"; do
         [ "$pkg" = wine32:i386 ] && continue
