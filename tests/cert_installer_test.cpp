@@ -27,6 +27,14 @@ std::string Chars(size_t count, char c = 'p') {
 std::string Z(const std::string& text) {
     return text + '\0';
 }
+// `count` letters e-acute in the program's text (the registry gets U+00E9).
+std::string Utf8E(size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
+        text += "\xc3\xa9";
+    }
+    return text;
+}
 
 std::vector<RegistryCase> RegistryCases() {
     return {
@@ -36,10 +44,23 @@ std::vector<RegistryCase> RegistryCases() {
         {"trailing backslash kept", REG_SZ, Z("C:\\Suite\\"), "C:\\Suite\\"},
         {"empty string", REG_SZ, Z(""), ""},
         {"zero bytes", REG_SZ, "", ""},
-        {"expandable string taken as written", REG_EXPAND_SZ, Z("%ProgramFiles%\\Suite"),
-         "%ProgramFiles%\\Suite\\"},
+        {"expandable string taken as written", REG_EXPAND_SZ, Z("C:\\%ProgramFiles%\\Suite"),
+         "C:\\%ProgramFiles%\\Suite\\"},
         {"binary up to first zero", REG_BINARY, Z("C:\\Bin") + "tail", "C:\\Bin\\"},
-        {"dword bytes as text", REG_DWORD, "DCBA", "DCBA\\"},
+        {"dword bytes as text", REG_DWORD, "C:\\D", "C:\\D\\"},
+        // Only a folder that means the same from any current folder.
+        {"relative folder", REG_SZ, Z("Suite"), ""},
+        {"relative to the drive's current folder", REG_SZ, Z("C:Suite"), ""},
+        {"bare drive", REG_SZ, Z("C:"), ""},
+        {"relative to the current drive", REG_SZ, Z("\\Suite"), ""},
+        {"drive root", REG_SZ, Z("C:\\"), "C:\\"},
+        {"network share", REG_SZ, Z("\\\\server\\share"), "\\\\server\\share\\"},
+        {"server without a share", REG_SZ, Z("\\\\server\\"), ""},
+        // UTF-8 takes two bytes for each of these; the limit counts characters.
+        {"259 accented characters fit", REG_SZ, Z("C:\\" + Chars(256, '\xe9')),
+         "C:\\" + Utf8E(256) + "\\"},
+        {"260 accented characters plus zero are too long", REG_SZ, Z("C:\\" + Chars(257, '\xe9')),
+         ""},
         {"259 characters fit", REG_SZ, Z("C:\\" + Chars(256)), "C:\\" + Chars(256) + "\\"},
         {"260 characters plus zero are too long", REG_SZ, Z("C:\\" + Chars(257)), ""},
         {"260 unterminated bytes taken whole", REG_BINARY, "C:\\" + Chars(257),

@@ -127,7 +127,8 @@ TEST_F(GenerateCommandTest, ManyCertificatesAndAwkwardPathsReachTheConverterWhol
     // Characters the shell or a command interpreter would treat specially, and
     // one from the system code page.
     const std::vector<std::string> user = {"C:\\Certs (old)\\a&b.cer", "C:\\100% sure\\^caret.cer",
-                                           "C:\\My Certs\\caf\xe9.cer", "C:\\x;y,z=1\\!bang.cer"};
+                                           "C:\\My Certs\\caf\xc3\xa9.cer",
+                                           "C:\\x;y,z=1\\!bang.cer"};
     MessageBoxWatcher watcher;
     CCertInstaller installer;
 
@@ -141,6 +142,53 @@ TEST_F(GenerateCommandTest, ManyCertificatesAndAwkwardPathsReachTheConverterWhol
     ASSERT_EQ(converter.size(), 1u);
     EXPECT_EQ(converter[0].args, Quoted(expected));
     EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
+}
+
+// Names the system's ANSI code page cannot carry (o with double acute) reach a
+// converter that reads its command line as narrow text, and one that reads it
+// as wide text, as paths it can open; names that code page carries go as they are.
+TEST_F(GenerateCommandTest, NamesOutsideTheCodePageReachTheConverterOpenable) {
+    const std::string foreign = "f\xc5\x91tan\xc3\xbas\xc3\xadtv\xc3\xa1ny";
+    PlaceStandin("converter", Bin() / "cert2kvf.exe");
+    PlaceRegisteredInstallTool();
+    WriteFile(Bin() / "Trusted CAs" / "root1.cer");
+    WriteFile(Bin() / "Trusted CAs" / FromAcp(foreign + ".cer"));
+    const std::string picked = ToAcp(Parent() / FromAcp(foreign) / FromAcp(foreign + ".cer"));
+    const std::string kept = ToAcp(Parent() / FromAcp("caf\xc3\xa9") / "mine.cer");
+    WriteFile(FromAcp(picked));
+    WriteFile(FromAcp(kept));
+
+    for (const char* wide : {"0", "1"}) {
+        SCOPED_TRACE(wide[0] == '1' ? "wide converter" : "narrow converter");
+        ScopedEnv mode("ZC_STANDIN_WIDE", wide);
+        std::error_code ignored;
+        fs::remove(LogPath(), ignored);
+        MessageBoxWatcher watcher;
+        CCertInstaller installer;
+
+        GenerateKvf({picked, kept}, 2, installer);
+
+        std::vector<std::string> files = TrustedEntries(Bin());
+        ASSERT_EQ(files.size(), 2u);
+        files.insert(files.end(), {picked, kept});
+        EXPECT_EQ(installer.Files(), files);
+        WaitForRuns("install", 1);
+        const auto converter = Runs("converter");
+        ASSERT_EQ(converter.size(), 1u);
+        EXPECT_EQ(converter[0].unopened, "");
+        const std::string& args = converter[0].args;
+        EXPECT_NE(args.find(" \"Trusted CAs\\root1.cer\""), std::string::npos) << args;
+        // Both trusted entries stay relative to the converter's folder.
+        size_t trusted = 0;
+        for (auto at = args.find(" \"Trusted CAs\\"); at != std::string::npos;
+             at = args.find(" \"Trusted CAs\\", at + 1)) {
+            ++trusted;
+        }
+        EXPECT_EQ(trusted, 2u) << args;
+        EXPECT_NE(args.find(" \"" + kept + "\""), std::string::npos) << args;
+        EXPECT_EQ(args.find(foreign), std::string::npos) << args;
+        EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
+    }
 }
 
 TEST_F(GenerateCommandTest, TrustedFolderAndConverterOneLevelUp) {

@@ -190,30 +190,47 @@ TEST_F(MainWindowTest, GenerateRunsTheToolsWhileTheWindowWaitsDisabled) {
     WriteFile(Bin() / "Trusted CAs" / "root1.cer");
     ScopedEnv delay("ZC_STANDIN_DELAY_MS", "1500");
     const std::string mine = Cert("My Certs\\mine.cer");
+    // A name the system's ANSI code page cannot carry (o with double acute).
+    const std::string foreign = "f\xc5\x91tan\xc3\xbas\xc3\xadtv\xc3\xa1ny.cer";
+    const std::string theirs = Cert("My Certs\\" + foreign);
     MessageBoxWatcher watcher(::GetCurrentThreadId(),
                               {kMainCaption, kAboutCaption, kPickerCaption});
+    const HCURSOR wait = ::LoadCursorA(nullptr, IDC_WAIT);
+    const auto cursor = [] {
+        CURSORINFO info{};
+        info.cbSize = sizeof info;
+        ::GetCursorInfo(&info);
+        return info.hCursor;
+    };
 
     RunWindow([&](DialogDriver& d, const CCertUpdaterDlg& dlg) {
         Add(d, mine);
+        Add(d, theirs);
         ::Sleep(300); // let it paint
         EXPECT_TRUE(DialogDriver::SaveScreenshot(d.Dialog(), Artifact("main-window.bmp")));
         d.PostClick(IDC_GENERATE);
         EXPECT_TRUE(WaitFor([&] { return !::IsWindowEnabled(d.Dialog()); }, 5000));
+        // The converter takes its time: the window says it is busy meanwhile.
+        EXPECT_TRUE(WaitFor([&] { return cursor() == wait; }, 1000));
         const auto install = WaitForRuns("install", 1);
         EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(d.Dialog()) != FALSE; }, 5000));
+        EXPECT_NE(cursor(), wait);
 
         const auto converter = Runs("converter");
         ASSERT_EQ(converter.size(), 1u);
-        EXPECT_EQ(converter[0].args, "certs.kvf \"Trusted CAs\\root1.cer\" \"" + mine + "\"");
+        const std::string known = "certs.kvf \"Trusted CAs\\root1.cer\" \"" + mine + "\" \"";
+        EXPECT_EQ(converter[0].args.substr(0, known.size()), known);
+        // The narrow converter opens the second one by its short name.
+        EXPECT_EQ(converter[0].unopened, "");
         EXPECT_EQ(converter[0].cwd, Bin().string());
         ASSERT_EQ(install.size(), 1u);
         EXPECT_EQ(install[0].args, "\"" + (Bin() / "certs.kvf").string() + "\"");
         EXPECT_EQ(install[0].database, "database from: " + converter[0].args);
 
-        // The list and its buttons are as before.
-        EXPECT_EQ(d.ListLines(IDC_CERT_LIST), std::vector<std::string>{"mine.cer"});
-        EXPECT_EQ(dlg.CertPaths(), std::vector<std::string>{mine});
-        EXPECT_EQ(d.ListSelection(IDC_CERT_LIST), 0);
+        // The list shows the real names, and it and its buttons are as before.
+        EXPECT_EQ(d.ListLines(IDC_CERT_LIST), (std::vector<std::string>{"mine.cer", foreign}));
+        EXPECT_EQ(dlg.CertPaths(), (std::vector<std::string>{mine, theirs}));
+        EXPECT_EQ(d.ListSelection(IDC_CERT_LIST), 1);
         EXPECT_TRUE(d.Enabled(IDC_GENERATE));
     });
     EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});

@@ -38,7 +38,7 @@ protected:
         // Real files, so the real picker can choose them too: same names in
         // different folders, spaces, and a code-page character.
         for (const char* relative : {"a\\mine.cer", "b\\mine.cer", "My Certs\\root.cer",
-                                     "My Certs\\other.ple", "x\\caf\xe9.cer"}) {
+                                     "My Certs\\other.ple", "x\\caf\xc3\xa9.cer"}) {
             const std::string path = Cert(relative);
             m_pool.push_back(Entry{path.substr(path.rfind('\\') + 1), path});
         }

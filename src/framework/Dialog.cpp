@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "WaitCursor.h"
 #include "WinApp.h"
 
 #include <algorithm>
@@ -78,6 +79,13 @@ bool CDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result
         result = OnInitDialog();
         CenterWindow();
         return true;
+    case WM_SETCURSOR:
+        // Over the window and its controls alike, which ask their parent first.
+        if (CWaitCursor::Refresh()) {
+            result = TRUE;
+            return true;
+        }
+        return false;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IDOK) {
             OnOK();

@@ -33,3 +33,22 @@ std::wstring ToLongPathW(const std::string& path) {
     }
     return wide;
 }
+
+unsigned SystemAnsiCodePage() {
+    DWORD codePage = 0;
+    const int read =
+        ::GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                         reinterpret_cast<LPWSTR>(&codePage), sizeof codePage / sizeof(wchar_t));
+    return read > 0 && codePage != 0 ? codePage : CP_ACP;
+}
+
+bool FitsCodePage(const std::wstring& text, unsigned codePage) {
+    if (text.empty() || codePage == CP_UTF8) {
+        return true;
+    }
+    BOOL replaced = FALSE;
+    const int length =
+        ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(),
+                              static_cast<int>(text.size()), nullptr, 0, nullptr, &replaced);
+    return length > 0 && !replaced;
+}

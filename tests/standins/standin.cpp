@@ -1,9 +1,13 @@
 // Stand-in for the converter or the install tool: records how it was started
 // (command line, arguments, working folder) so tests can check it, and, as the
 // converter, leaves "certs.kvf" in its working folder like the real one.
+// The record is UTF-8 whatever the stand-in read its command line as.
 //
 // ZC_STANDIN_LOG       file the record is appended to (default: "<exe>.log" beside it)
 // ZC_STANDIN_DELAY_MS  converter only: wait this long before writing the database
+// ZC_STANDIN_WIDE      converter only: "1" reads the command line as wide text;
+//                      otherwise it is narrow, in the system's code page, as an
+//                      older program reads it
 #include <windows.h>
 
 #include <cstdio>
@@ -11,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -20,9 +25,25 @@ std::string Env(const char* name) {
     return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
 }
 
+std::string Utf8(const std::wstring& text) {
+    const int size = static_cast<int>(text.size());
+    std::string out(static_cast<size_t>(size) * 3, '\0');
+    out.resize(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(),
+                                                         size * 3, nullptr, nullptr)));
+    return out;
+}
+
+std::wstring FromCodePage(const std::string& text) {
+    const int size = static_cast<int>(text.size());
+    std::wstring out(static_cast<size_t>(size), L'\0');
+    out.resize(
+        static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, text.data(), size, out.data(), size)));
+    return out;
+}
+
 // The command line after the program token, as the program received it.
-std::string Arguments(const char* line) {
-    const char* p = line;
+template <class Char> std::basic_string<Char> Arguments(const Char* line) {
+    const Char* p = line;
     if (*p == '"') {
         for (++p; *p && *p != '"'; ++p) {
         }
@@ -40,14 +61,30 @@ std::string Arguments(const char* line) {
     return p;
 }
 
-#ifndef ZC_STANDIN_CONVERTER
-std::string Unquote(const std::string& text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
-        return text.substr(1, text.size() - 2);
+// The double-quoted arguments, without their quotes.
+template <class Char>
+std::vector<std::basic_string<Char>> Quoted(const std::basic_string<Char>& args) {
+    std::vector<std::basic_string<Char>> paths;
+    for (size_t open = args.find('"'); open != args.npos; open = args.find('"', open)) {
+        const size_t close = args.find('"', open + 1);
+        if (close == args.npos) {
+            break;
+        }
+        paths.push_back(args.substr(open + 1, close - open - 1));
+        open = close + 1;
     }
-    return text;
+    return paths;
 }
 
+#ifdef ZC_STANDIN_CONVERTER
+bool Opens(HANDLE file) {
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    ::CloseHandle(file);
+    return true;
+}
+#else
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
@@ -62,14 +99,34 @@ std::string ReadFile(const std::string& path) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char self[MAX_PATH * 4] = {};
-    ::GetModuleFileNameA(nullptr, self, sizeof self - 1);
-    char cwd[MAX_PATH * 4] = {};
-    ::GetCurrentDirectoryA(sizeof cwd - 1, cwd);
-    const std::string args = Arguments(::GetCommandLineA());
+    wchar_t self[MAX_PATH * 4] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH * 4 - 1);
+    wchar_t cwd[MAX_PATH * 4] = {};
+    ::GetCurrentDirectoryW(MAX_PATH * 4 - 1, cwd);
 
 #ifdef ZC_STANDIN_CONVERTER
     const char* role = "converter";
+    // The certificates it could not open, as it would have to.
+    std::string args, unopened;
+    if (Env("ZC_STANDIN_WIDE") == "1") {
+        const std::wstring wide = Arguments(::GetCommandLineW());
+        args = Utf8(wide);
+        for (const std::wstring& path : Quoted(wide)) {
+            if (!Opens(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr))) {
+                unopened += " \"" + Utf8(path) + '"';
+            }
+        }
+    } else {
+        const std::string narrow = Arguments(::GetCommandLineA());
+        args = Utf8(FromCodePage(narrow));
+        for (const std::string& path : Quoted(narrow)) {
+            if (!Opens(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr))) {
+                unopened += " \"" + Utf8(FromCodePage(path)) + '"';
+            }
+        }
+    }
     const int delay = std::atoi(Env("ZC_STANDIN_DELAY_MS").c_str());
     if (delay > 0) {
         ::Sleep(static_cast<DWORD>(delay));
@@ -77,19 +134,26 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::ofstream("certs.kvf", std::ios::binary) << "database from: " << args;
 #else
     const char* role = "install";
-    const std::string database = ReadFile(Unquote(args));
+    const std::string narrow = Arguments(::GetCommandLineA());
+    const std::string args = Utf8(FromCodePage(narrow));
+    const auto paths = Quoted(narrow);
+    const std::string database = ReadFile(paths.size() == 1 ? paths[0] : narrow);
 #endif
 
     std::string log = Env("ZC_STANDIN_LOG");
     if (log.empty()) {
-        log = std::string(self) + ".log";
+        char selfNarrow[MAX_PATH * 4] = {};
+        ::GetModuleFileNameA(nullptr, selfNarrow, sizeof selfNarrow - 1);
+        log = std::string(selfNarrow) + ".log";
     }
     std::ofstream out(log, std::ios::binary | std::ios::app);
     out << "role=" << role << "\n"
-        << "exe=" << self << "\n"
-        << "cwd=" << cwd << "\n"
+        << "exe=" << Utf8(self) << "\n"
+        << "cwd=" << Utf8(cwd) << "\n"
         << "args=" << args << "\n";
-#ifndef ZC_STANDIN_CONVERTER
+#ifdef ZC_STANDIN_CONVERTER
+    out << "unopened=" << unopened << "\n";
+#else
     out << "database=" << database << "\n";
 #endif
     out << "end\n";

@@ -136,12 +136,12 @@ std::vector<RegistryShape> RegistryShapes() {
                 // lack, which then needs a byte of the buffer too.
                 const bool text = type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
                 const size_t needed = size + (text && !terminated ? 1 : 0);
-                std::string path;
-                if (needed <= 260) {
-                    path = bytes.substr(0, bytes.find('\0'));
-                    if (!path.empty()) {
-                        path += '\\';
-                    }
+                // Only an absolute folder counts: "C" or "C:" alone does not.
+                std::string path = bytes.substr(0, bytes.find('\0'));
+                if (needed > 260 || path.compare(0, 3, "C:\\") != 0) {
+                    path.clear();
+                } else {
+                    path += '\\';
                 }
                 shapes.push_back({"type " + std::to_string(type) + ", " + std::to_string(size) +
                                       " bytes" + (terminated ? " ending in zero" : ""),
@@ -172,6 +172,8 @@ std::vector<StandinRun> ReadStandinLog(const fs::path& log) {
             run.args = value;
         } else if (key == "database") {
             run.database = value;
+        } else if (key == "unopened") {
+            run.unopened = value;
         } else if (key == "end") {
             runs.push_back(run);
         }

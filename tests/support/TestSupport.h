@@ -51,8 +51,9 @@ struct RegistryShape {
 std::vector<RegistryShape> RegistryShapes();
 
 // One run of a stand-in as it recorded it.
+// Converter runs also list the quoted paths it could not open.
 struct StandinRun {
-    std::string role, exe, cwd, args, database;
+    std::string role, exe, cwd, args, database, unopened;
 };
 std::vector<StandinRun> ReadStandinLog(const fs::path& log);
 
