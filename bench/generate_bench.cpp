@@ -1,6 +1,7 @@
 // Times the Generate command's own work with the program's real functions:
 // locating and enumerating "Trusted CAs", building the file set, and building
-// both command lines. The launches and the fixed pause are left out.
+// both command lines. The launches and the fixed pause are left out. Against
+// it, one bare enumeration of the same folder with the same directory calls.
 //
 //   generate_bench <repeats> <count>...
 //
@@ -8,8 +9,10 @@
 // (where the program looks first), plus the converter and database names the
 // command locates, and removes them again afterwards. Prints, per count,
 // "generate <count> <median total> <median file set> <median command lines>
-// <min total> <max total> <repeats>" in milliseconds.
+// <min total> <max total> <repeats>" and "enumerate <count> <median> <min>
+// <max> <repeats>" and "firstmatch <count> <median>" in milliseconds.
 #include "framework/Strings.h"
+#include "framework/WideText.h"
 #include "generation/CertInstaller.h"
 #include "generation/GenerateCommand.h"
 #include "generation/Locator.h"
@@ -25,6 +28,7 @@
 namespace {
 
 const char kTrustedFolder[] = "Trusted CAs";
+const char kCertPattern[] = "*.cer"; // as GenerateCommand.cpp
 const char kConverter[] = "cert2kvf.exe";
 const char kDatabase[] = "certs.kvf";
 const char kInstallTool[] = "Sendora.exe";
@@ -121,6 +125,41 @@ Sample RunOnce(const std::vector<std::string>& picks, CCertInstaller& installer,
     return Sample{Ms(t0, t2, freq), Ms(t0, t1, freq), Ms(t1, t2, freq)};
 }
 
+// The baseline: one FindFirstFileW/FindNextFileW pass over the pattern
+// BuildFileSet enumerates, in the same wide long-path form CFileFind passes.
+// Returns the milliseconds taken; `found` gets the number of entries.
+double EnumerateOnce(const std::wstring& pattern, const LARGE_INTEGER& freq, std::size_t& found) {
+    LARGE_INTEGER t0, t1;
+    ::QueryPerformanceCounter(&t0);
+    std::size_t n = 0;
+    WIN32_FIND_DATAW data;
+    const HANDLE find = ::FindFirstFileW(pattern.c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            ++n;
+        } while (::FindNextFileW(find, &data));
+        ::FindClose(find);
+    }
+    ::QueryPerformanceCounter(&t1);
+    found = n;
+    return Ms(t0, t1, freq);
+}
+
+// Not a baseline: the first FindFirstFileW alone, as LocateUpward makes it to
+// see whether the folder holds a match. Shows what a second search costs.
+double FirstMatchOnce(const std::wstring& pattern, const LARGE_INTEGER& freq, bool& found) {
+    LARGE_INTEGER t0, t1;
+    ::QueryPerformanceCounter(&t0);
+    WIN32_FIND_DATAW data;
+    const HANDLE find = ::FindFirstFileW(pattern.c_str(), &data);
+    found = find != INVALID_HANDLE_VALUE;
+    if (found) {
+        ::FindClose(find);
+    }
+    ::QueryPerformanceCounter(&t1);
+    return Ms(t0, t1, freq);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -156,18 +195,35 @@ int main(int argc, char** argv) {
             status = 1;
             break;
         }
-        std::vector<double> total, fileSet, commandLines;
+        const std::wstring pattern =
+            ToLongPathW(folder + '\\' + kTrustedFolder + '\\' + kCertPattern);
+        std::vector<double> total, fileSet, commandLines, enumeration, firstMatch;
         for (int run = 0; run < kWarmupRuns + repeats; ++run) {
-            std::size_t files = 0;
+            std::size_t files = 0, entries = 0;
+            bool matched = false;
             std::string converterFolder, databaseFolder;
-            const Sample s =
-                RunOnce(picks, installer, freq, files, converterFolder, databaseFolder);
+            // Reversing the order every other run spreads cache and scheduling
+            // effects evenly.
+            double bare = 0, first = 0;
+            Sample s{};
+            if (run % 2) {
+                first = FirstMatchOnce(pattern, freq, matched);
+                bare = EnumerateOnce(pattern, freq, entries);
+                s = RunOnce(picks, installer, freq, files, converterFolder, databaseFolder);
+            } else {
+                s = RunOnce(picks, installer, freq, files, converterFolder, databaseFolder);
+                bare = EnumerateOnce(pattern, freq, entries);
+                first = FirstMatchOnce(pattern, freq, matched);
+            }
             // A run that found the wrong things measured the wrong work.
             if (files != static_cast<std::size_t>(count) + picks.size() ||
-                converterFolder != folder || databaseFolder != folder) {
-                std::fprintf(stderr, "run at %d: %u files, converter in %s, database in %s\n",
+                converterFolder != folder || databaseFolder != folder ||
+                entries != static_cast<std::size_t>(count) || !matched) {
+                std::fprintf(stderr,
+                             "run at %d: %u files, converter in %s, database in %s, %u entries "
+                             "enumerated\n",
                              count, static_cast<unsigned>(files), converterFolder.c_str(),
-                             databaseFolder.c_str());
+                             databaseFolder.c_str(), static_cast<unsigned>(entries));
                 status = 1;
                 break;
             }
@@ -175,6 +231,8 @@ int main(int argc, char** argv) {
                 total.push_back(s.total);
                 fileSet.push_back(s.fileSet);
                 commandLines.push_back(s.commandLines);
+                enumeration.push_back(bare);
+                firstMatch.push_back(first);
             }
         }
         Clear(folder, count);
@@ -183,6 +241,10 @@ int main(int argc, char** argv) {
                         Median(fileSet), Median(commandLines),
                         *std::min_element(total.begin(), total.end()),
                         *std::max_element(total.begin(), total.end()), repeats);
+            std::printf("enumerate %d %.4f %.4f %.4f %d\n", count, Median(enumeration),
+                        *std::min_element(enumeration.begin(), enumeration.end()),
+                        *std::max_element(enumeration.begin(), enumeration.end()), repeats);
+            std::printf("firstmatch %d %.4f\n", count, Median(firstMatch));
         }
     }
     ::DeleteFileA((folder + '\\' + kConverter).c_str());
