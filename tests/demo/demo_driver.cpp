@@ -11,6 +11,7 @@
 // happened.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -86,7 +87,7 @@ template <class Condition> bool WaitFor(Condition condition, DWORD timeoutMs) {
 
 struct DialogSearch {
     DWORD pid;
-    const wchar_t* caption; // none: any caption
+    const wchar_t* caption; // none: any caption but the picker's
     HWND except;
     HWND found;
 };
@@ -98,7 +99,8 @@ BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM param) {
     ::GetWindowThreadProcessId(hwnd, &owner);
     if (owner == search->pid && hwnd != search->except && ::IsWindowVisible(hwnd) &&
         ClassOf(hwnd) == L"#32770" &&
-        (search->caption == nullptr || WindowText(hwnd) == search->caption)) {
+        (search->caption != nullptr ? WindowText(hwnd) == search->caption
+                                    : WindowText(hwnd) != kPickerCaption)) {
         search->found = hwnd;
         return FALSE;
     }
@@ -112,12 +114,12 @@ HWND FindDialog(DWORD pid, const wchar_t* caption, HWND except = nullptr) {
     return search.found;
 }
 
-// The text of a message box the program shows instead of going on, if any.
-std::string MessageBoxText(DWORD pid, HWND mainWindow) {
-    const HWND box = FindDialog(pid, kMainCaption, mainWindow);
-    if (box == nullptr) {
-        return {};
-    }
+// A message box the program shows instead of going on (its caption varies).
+HWND MessageBoxOf(DWORD pid, HWND mainWindow) {
+    return pid != 0 ? FindDialog(pid, nullptr, mainWindow) : nullptr;
+}
+
+std::string MessageText(HWND box) {
     const HWND text = ::GetDlgItem(box, 0xFFFF);
     return "\"" + Narrow(text != nullptr ? WindowText(text) : L"") + "\"";
 }
@@ -141,6 +143,14 @@ HWND PickerNameBox(HWND picker) {
         return combo;
     }
     return ::GetDlgItem(picker, kPickerNameEdit);
+}
+
+// The number of entries the picker's file list shows; -1 without a list.
+LRESULT FileCount(HWND picker) {
+    const HWND view = ::FindWindowExW(picker, nullptr, L"SHELLDLL_DefView", nullptr);
+    const HWND list =
+        view != nullptr ? ::FindWindowExW(view, nullptr, L"SysListView32", nullptr) : nullptr;
+    return list != nullptr ? Send(list, LVM_GETITEMCOUNT) : -1;
 }
 
 bool FileHas(const std::wstring& path, const char* text) {
@@ -178,11 +188,15 @@ public:
     bool Run() { return Start() && Add() && Generate() && Close(); }
 
 private:
+    // Reports the failed step and leaves a screenshot of how it looks.
     bool Fail(const char* what) {
         Say(what);
-        const std::string box = MessageBoxText(m_info.dwProcessId, m_window);
-        if (!box.empty()) {
-            std::fprintf(stderr, "demo: the program shows a message: %s\n", box.c_str());
+        if (const HWND box = MessageBoxOf(m_info.dwProcessId, m_window)) {
+            std::fprintf(stderr, "demo: the program shows a message: %s\n",
+                         MessageText(box).c_str());
+            Shot("failed", box);
+        } else if (m_window != nullptr) {
+            Shot("failed", m_window);
         }
         return false;
     }
@@ -231,8 +245,23 @@ private:
         if (nameBox == nullptr) {
             return Fail("the picker has no file-name box");
         }
-        std::fprintf(stderr, "demo: typing %s into the picker\n", Narrow(m_certificate).c_str());
-        if (Send(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_certificate.c_str())) != TRUE) {
+        // First into the certificate's folder, as a person would browse to it.
+        const size_t slash = m_certificate.find_last_of(L'\\');
+        const std::wstring folder = m_certificate.substr(0, slash);
+        const std::wstring name = m_certificate.substr(slash + 1);
+        std::fprintf(stderr, "demo: going to %s in the picker\n", Narrow(folder).c_str());
+        if (Send(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str())) != TRUE) {
+            return Fail("could not type into the picker");
+        }
+        Send(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+             reinterpret_cast<LPARAM>(::GetDlgItem(picker, IDOK)));
+        // The folder holds the one certificate: the list shows just it once there.
+        if (!WaitFor([&] { return FileCount(picker) == 1 && WindowText(nameBox).empty(); },
+                     kStepWaitMs)) {
+            return Fail("the picker did not go to the certificate's folder");
+        }
+        std::fprintf(stderr, "demo: typing %s\n", Narrow(name).c_str());
+        if (Send(nameBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str())) != TRUE) {
             return Fail("could not type into the picker");
         }
         if (!Shot("2-picker", picker)) {
@@ -257,7 +286,7 @@ private:
         if (!WaitFor(
                 [&] {
                     return FileHas(m_installLog, "end\n") ||
-                           !MessageBoxText(m_info.dwProcessId, m_window).empty();
+                           MessageBoxOf(m_info.dwProcessId, m_window) != nullptr;
                 },
                 kStepWaitMs) ||
             !FileHas(m_installLog, "end\n")) {
