@@ -1,5 +1,6 @@
 // Starts the built program as a process of its own and drives its window from
 // here with real window messages, the way a user's clicks and keys reach it.
+#include "ProgramWindow.h"
 #include "SiblingLayout.h"
 
 #include <gtest/gtest.h>
@@ -10,76 +11,13 @@
 #include <vector>
 
 using namespace testing_support;
+using namespace program_window;
 
 namespace {
-
-const wchar_t kMainCaption[] = L"Zendry Certificate Authority Updater";
-const wchar_t kPickerCaption[] = L"Find Certificates";
-
-// The main window's controls.
-constexpr int kCertList = 1000;
-constexpr int kAdd = 1001;
-constexpr int kRemove = 1002;
-constexpr int kGenerate = 1003;
-
-// The explorer-style picker's file-name box: a combo box, or a plain edit.
-constexpr int kPickerNameCombo = 0x47C;
-constexpr int kPickerNameEdit = 0x480;
-constexpr int kPickerTypeCombo = 0x470;
 
 // A first start of a program in a fresh prefix can take Wine a while.
 constexpr DWORD kWindowWaitMs = 30000;
 constexpr DWORD kPickerCloseMs = 10000;
-constexpr DWORD kSendTimeoutMs = 10000;
-
-std::wstring WindowText(HWND hwnd) {
-    wchar_t text[512] = {};
-    ::GetWindowTextW(hwnd, text, 512);
-    return text;
-}
-
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
-struct DialogSearch {
-    DWORD pid;
-    const std::wstring* caption;
-    HWND found;
-};
-
-// A named callback: the 32-bit build needs the stdcall convention, which a lambda lacks.
-BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == search->pid && ::IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32770" &&
-        WindowText(hwnd) == *search->caption) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible dialog window of process `pid` with the given caption.
-HWND FindDialog(DWORD pid, const std::wstring& caption) {
-    DialogSearch search{pid, &caption, nullptr};
-    ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// A message sent to the other process; a hung program gives -1 instead of
-// blocking the test.
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                               &result)) {
-        return -1;
-    }
-    return static_cast<LRESULT>(result);
-}
 
 void PostKey(HWND hwnd, UINT key, UINT scanCode) {
     ::PostMessageW(hwnd, WM_KEYDOWN, key, 1 | (scanCode << 16));
@@ -265,16 +203,6 @@ protected:
     HWND OpenPicker() const {
         ::PostMessageW(Item(kAdd), BM_CLICK, 0, 0);
         return WaitForPicker();
-    }
-
-    static HWND PickerNameBox(HWND picker) {
-        if (const HWND combo = ::GetDlgItem(picker, kPickerNameCombo); combo != nullptr) {
-            if (const HWND edit = ::FindWindowExW(combo, nullptr, L"Edit", nullptr)) {
-                return edit;
-            }
-            return combo;
-        }
-        return ::GetDlgItem(picker, kPickerNameEdit);
     }
 
     // Types `path` into the picker's file-name box and presses Open.

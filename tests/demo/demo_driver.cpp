@@ -14,43 +14,22 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "ProgramWindow.h"
+
 #include <cstdio>
 #include <string>
 
+using namespace program_window;
+
 namespace {
-
-const wchar_t kMainCaption[] = L"Zendry Certificate Authority Updater";
-const wchar_t kPickerCaption[] = L"Find Certificates";
-
-// The main window's controls.
-constexpr int kCertList = 1000;
-constexpr int kAdd = 1001;
-constexpr int kGenerate = 1003;
-
-// The explorer-style picker: file-name box (a combo box, or a plain edit) and file list.
-constexpr int kPickerNameCombo = 0x47C;
-constexpr int kPickerNameEdit = 0x480;
 
 // A first start in a fresh prefix can take Wine a while.
 constexpr DWORD kWindowWaitMs = 60000;
 constexpr DWORD kStepWaitMs = 30000;
-constexpr DWORD kSendTimeoutMs = 10000;
 
 void Say(const char* text) {
     std::fprintf(stderr, "demo: %s\n", text);
     std::fflush(stderr);
-}
-
-std::wstring WindowText(HWND hwnd) {
-    wchar_t text[1024] = {};
-    ::GetWindowTextW(hwnd, text, 1024);
-    return text;
-}
-
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(hwnd, name, 64);
-    return name;
 }
 
 std::string Narrow(const std::wstring& text) {
@@ -60,16 +39,6 @@ std::string Narrow(const std::wstring& text) {
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
     out.resize(out.size() - 1);
     return out;
-}
-
-// A message to the other process; a hung program gives -1 instead of blocking.
-LRESULT Send(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-    DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                               &result)) {
-        return -1;
-    }
-    return static_cast<LRESULT>(result);
 }
 
 template <class Condition> bool WaitFor(Condition condition, DWORD timeoutMs) {
@@ -83,35 +52,6 @@ template <class Condition> bool WaitFor(Condition condition, DWORD timeoutMs) {
         }
         ::Sleep(50);
     }
-}
-
-struct DialogSearch {
-    DWORD pid;
-    const wchar_t* caption; // none: any caption but the picker's
-    HWND except;
-    HWND found;
-};
-
-// A named callback: the 32-bit build needs the stdcall convention, which a lambda lacks.
-BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == search->pid && hwnd != search->except && ::IsWindowVisible(hwnd) &&
-        ClassOf(hwnd) == L"#32770" &&
-        (search->caption != nullptr ? WindowText(hwnd) == search->caption
-                                    : WindowText(hwnd) != kPickerCaption)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible dialog window of process `pid`, other than `except`.
-HWND FindDialog(DWORD pid, const wchar_t* caption, HWND except = nullptr) {
-    DialogSearch search{pid, caption, except, nullptr};
-    ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 // A message box the program shows instead of going on (its caption varies).
@@ -133,16 +73,6 @@ bool Shot(const char* name, HWND hwnd) {
     std::fflush(stdout);
     char answer[64];
     return std::fgets(answer, sizeof answer, stdin) != nullptr;
-}
-
-HWND PickerNameBox(HWND picker) {
-    if (const HWND combo = ::GetDlgItem(picker, kPickerNameCombo); combo != nullptr) {
-        if (const HWND edit = ::FindWindowExW(combo, nullptr, L"Edit", nullptr)) {
-            return edit;
-        }
-        return combo;
-    }
-    return ::GetDlgItem(picker, kPickerNameEdit);
 }
 
 // The number of entries the picker's file list shows; -1 without a list.
