@@ -1,5 +1,6 @@
 #include "CertInstaller.h"
 
+#include "ConverterPaths.h"
 #include "Launch.h"
 #include "Locator.h"
 #include "framework/Strings.h"
@@ -25,25 +26,6 @@ std::string WorkingFolder(const std::string& folder) {
     return folder.size() == 2 && folder[1] == ':' ? folder + '\\' : folder;
 }
 
-bool IsDriveAbsolute(const std::string& path) {
-    const char drive = static_cast<char>(path.empty() ? 0 : path[0] | 0x20);
-    return path.size() >= 3 && drive >= 'a' && drive <= 'z' && path[1] == ':' && path[2] == '\\';
-}
-
-// "X:\..." or "\\server\share...": a folder that means the same whatever the
-// current folder is.
-bool IsAbsoluteFolder(const std::string& path) {
-    if (IsDriveAbsolute(path)) {
-        return true;
-    }
-    if (path.compare(0, 2, "\\\\") != 0) {
-        return false;
-    }
-    const std::string::size_type server = path.find('\\', 2);
-    return server != std::string::npos && server > 2 && server + 1 < path.size() &&
-           path[server + 1] != '\\';
-}
-
 // How many characters a value takes in the narrow read: the 260-byte buffer
 // held 260 of them while the process code page had one byte for each. String
 // types are counted as text, the zero the read adds where one is missing
@@ -56,62 +38,6 @@ std::size_t ValueCharacters(DWORD type, const char* data, DWORD size) {
     return ToWide(std::string(data, size)).size() + added;
 }
 
-std::vector<std::wstring> SplitPath(const std::wstring& path) {
-    std::vector<std::wstring> parts(1);
-    for (const wchar_t c : path) {
-        if (c == L'\\') {
-            parts.emplace_back();
-        } else {
-            parts.back() += c;
-        }
-    }
-    return parts;
-}
-
-// The short (8.3) form of an existing path; empty where there is none.
-std::wstring ShortPathName(const std::string& path) {
-    const std::wstring full = ToLongPathW(path);
-    std::wstring shortPath(32768, L'\0');
-    const DWORD length =
-        ::GetShortPathNameW(full.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
-    if (length == 0 || length >= shortPath.size()) {
-        return {};
-    }
-    shortPath.resize(length);
-    if (shortPath.compare(0, 4, L"\\\\?\\") == 0 && full.compare(0, 4, L"\\\\?\\") == 0) {
-        shortPath.erase(0, 4);
-    }
-    return shortPath;
-}
-
-// The form of a certificate path that a narrow converter running in the
-// system's ANSI code page can open. A path that code page can carry goes as it
-// is; in any other, each part it cannot carry takes its short (8.3) form where
-// the volume has one. Relative paths are taken from the converter's folder and
-// stay relative.
-std::string ForNarrowProgram(const std::string& path, const std::string& folder) {
-    const unsigned codePage = SystemAnsiCodePage();
-    const std::wstring wide = ToWide(path);
-    if (FitsCodePage(wide, codePage)) {
-        return path;
-    }
-    const bool relative = !IsDriveAbsolute(path) && path.compare(0, 2, "\\\\") != 0;
-    const std::string full = relative ? folder + '\\' + path : path;
-    const std::vector<std::wstring> longParts = SplitPath(ToWide(full));
-    const std::vector<std::wstring> shortParts = SplitPath(ShortPathName(full));
-    const std::size_t kept = SplitPath(wide).size();
-    if (shortParts.size() != longParts.size() || kept > longParts.size()) {
-        return path;
-    }
-    std::wstring result;
-    for (std::size_t i = relative ? longParts.size() - kept : 0; i < longParts.size(); ++i) {
-        if (!result.empty() || (i > 0 && !relative)) {
-            result += L'\\';
-        }
-        result += FitsCodePage(longParts[i], codePage) ? longParts[i] : shortParts[i];
-    }
-    return FitsCodePage(result, codePage) ? FromWide(result) : path;
-}
 } // namespace
 
 CCertInstaller::CCertInstaller() {
@@ -160,8 +86,9 @@ bool CCertInstaller::GenerateDatabase() {
     }
 
     std::string parameters = kDatabase;
+    const unsigned codePage = SystemAnsiCodePage();
     for (const std::string& path : m_files) {
-        parameters += " \"" + ForNarrowProgram(path, folder) + '"';
+        parameters += " \"" + ForNarrowProgram(path, folder, codePage) + '"';
     }
 
     // Always by full path in the searched folder: the shell's own search (current
