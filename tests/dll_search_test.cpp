@@ -1,8 +1,11 @@
 #include "framework/DllSearch.h"
+#include "framework/SystemLibrary.h"
 
 #include "SiblingLayout.h"
 
 #include <gtest/gtest.h>
+
+#include <commdlg.h>
 
 using namespace testing_support;
 
@@ -24,6 +27,14 @@ TEST(DllSearchTest, RestrictedSearchIgnoresDllsBesideTheProgram) {
     ::LoadLibraryA("zc_planted_probe.dll");
     ASSERT_TRUE(fs::exists(marker)) << "the default search did not find the planted DLL";
     fs::remove(marker);
+
+    // The program's own loader takes system DLLs only, restricted or not, and a
+    // missing function is a null pointer, not a crash later.
+    EXPECT_EQ(LoadSystemLibrary(L"zc_planted_probe.dll"), nullptr);
+    EXPECT_FALSE(fs::exists(marker)) << "the program's loader took the planted DLL";
+    using Open = decltype(::GetOpenFileNameA);
+    EXPECT_NE(SystemFunction<Open>(L"comdlg32.dll", "GetOpenFileNameA"), nullptr);
+    EXPECT_EQ(SystemFunction<Open>(L"comdlg32.dll", "NoSuchFunction"), nullptr);
 
     RestrictDllSearch();
     EXPECT_EQ(::LoadLibraryA("zc_planted_probe.dll"), nullptr);
