@@ -72,22 +72,34 @@ zc_wine_session() {
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     WINEPREFIX=$(mktemp -d /tmp/zc-wineprefix.XXXXXX)
     export WINEPREFIX
-    if [ -z "${DISPLAY:-}" ]; then
-        local n
-        for n in $(seq 90 120); do
-            [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || break
-        done
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        ZC_XVFB_PID=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    fi
     trap zc_end_wine_session EXIT
+    if [ -z "${DISPLAY:-}" ]; then
+        # Xvfb takes a free display itself and names it once it is ready, so two
+        # sessions starting at the same moment never share one.
+        local named
+        named=$(mktemp /tmp/zc-display.XXXXXX)
+        Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$named" >/dev/null 2>&1 &
+        ZC_XVFB_PID=$!
+        for _ in $(seq 100); do [ -s "$named" ] && break; sleep 0.1; done
+        DISPLAY=:$(head -n1 "$named")
+        rm -f "$named"
+        if [ "$DISPLAY" = : ]; then
+            zc_log "the virtual display (Xvfb) did not start"
+            return 1
+        fi
+        export DISPLAY
+    fi
     zc_log "preparing Wine prefix $WINEPREFIX"
     zc_wine wineboot -i >/dev/null 2>&1 || true
     # A crashing program must fail its test, not wait in the crash debugger.
     zc_wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
         /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1 || true
+}
+
+# Windows that no window manager looks after. On a virtual display none runs,
+# and Wine would wait 2 s for one whenever a managed window is shown or hidden.
+zc_wine_unmanaged() {
+    zc_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 }
 
 zc_wine() {
