@@ -14,6 +14,7 @@
 #include "framework/Strings.h"
 #include "framework/WideText.h"
 #include "generation/CertInstaller.h"
+#include "generation/ConverterPaths.h"
 #include "generation/GenerateCommand.h"
 #include "generation/Locator.h"
 
@@ -110,8 +111,9 @@ Sample RunOnce(const std::vector<std::string>& picks, CCertInstaller& installer,
     // The converter's parameters, as GenerateDatabase builds them (it has no
     // function of its own that returns them).
     std::string parameters = kDatabase;
+    const unsigned codePage = SystemAnsiCodePage();
     for (const std::string& path : installer.Files()) {
-        parameters += " \"" + path + '"';
+        parameters += " \"" + ForNarrowProgram(path, converterFolder, codePage) + '"';
     }
     const std::string converter = converterFolder + '\\' + kConverter;
     LocateUpward(kSearchLevels, kDatabase, databaseFolder);
