@@ -56,6 +56,10 @@ bool IsAbsoluteFolder(const std::string& path) {
 
 std::string ForNarrowProgram(const std::string& path, const std::string& folder,
                              unsigned codePage) {
+    // Every ANSI code page carries ASCII: most paths need no conversion at all.
+    if (std::all_of(path.begin(), path.end(), [](char c) { return (c & 0x80) == 0; })) {
+        return path;
+    }
     const std::wstring wide = ToWide(path);
     if (FitsCodePage(wide, codePage)) {
         return path;

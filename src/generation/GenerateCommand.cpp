@@ -21,11 +21,12 @@ std::vector<std::string> BuildFileSet(const std::vector<std::string>& certPaths,
     std::vector<std::string> files;
     std::string caFolder;
     const std::string pattern = std::string(kTrustedFolder) + kCertPattern;
-    if (LocateUpward(kSearchLevels, pattern, caFolder)) {
+    // The search that finds the folder is the one listed: the same pattern in
+    // the same folder, so one pass over it does.
+    CFileFind find;
+    if (LocateUpward(kSearchLevels, pattern, caFolder, find)) {
         // Relative to the folder that holds "Trusted CAs", where the converter runs.
-        CFileFind find;
-        for (bool more = find.FindFile(caFolder + '\\' + pattern); more;
-             more = find.FindNextFile()) {
+        for (bool more = true; more; more = find.FindNextFile()) {
             files.push_back(std::string(kTrustedFolder) + '\\' + find.GetFileName());
         }
     }

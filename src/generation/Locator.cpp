@@ -4,11 +4,24 @@
 #include "framework/Strings.h"
 
 bool LocateUpward(int levels, const std::string& relativeName, std::string& folderOut) {
-    return LocateUpwardFrom(ModuleFileName(), levels, relativeName, folderOut);
+    CFileFind find;
+    return LocateUpwardFrom(ModuleFileName(), levels, relativeName, folderOut, find);
+}
+
+bool LocateUpward(int levels, const std::string& relativeName, std::string& folderOut,
+                  CFileFind& find) {
+    return LocateUpwardFrom(ModuleFileName(), levels, relativeName, folderOut, find);
 }
 
 bool LocateUpwardFrom(const std::string& executablePath, int levels,
                       const std::string& relativeName, std::string& folderOut) {
+    CFileFind find;
+    return LocateUpwardFrom(executablePath, levels, relativeName, folderOut, find);
+}
+
+bool LocateUpwardFrom(const std::string& executablePath, int levels,
+                      const std::string& relativeName, std::string& folderOut, CFileFind& find) {
+    find.Close();
     folderOut = executablePath;
     bool found = false;
     for (;;) {
@@ -18,7 +31,6 @@ bool LocateUpwardFrom(const std::string& executablePath, int levels,
             break;
         }
         folderOut.erase(cut);
-        CFileFind find;
         found = find.FindFile(folderOut + '\\' + relativeName);
         if (found || --levels <= 0) {
             break;
