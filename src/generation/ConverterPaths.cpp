@@ -12,6 +12,7 @@ bool IsDriveAbsolute(const std::string& path) {
     const char drive = static_cast<char>(path.empty() ? 0 : path[0] | 0x20);
     return path.size() >= 3 && drive >= 'a' && drive <= 'z' && path[1] == ':' && path[2] == '\\';
 }
+
 std::vector<std::wstring> SplitPath(const std::wstring& path) {
     std::vector<std::wstring> parts(1);
     for (const wchar_t c : path) {

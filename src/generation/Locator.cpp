@@ -3,24 +3,10 @@
 #include "framework/FileFind.h"
 #include "framework/Strings.h"
 
-bool LocateUpward(int levels, const std::string& relativeName, std::string& folderOut) {
-    CFileFind find;
-    return LocateUpwardFrom(ModuleFileName(), levels, relativeName, folderOut, find);
-}
+namespace {
 
-bool LocateUpward(int levels, const std::string& relativeName, std::string& folderOut,
-                  CFileFind& find) {
-    return LocateUpwardFrom(ModuleFileName(), levels, relativeName, folderOut, find);
-}
-
-bool LocateUpwardFrom(const std::string& executablePath, int levels,
-                      const std::string& relativeName, std::string& folderOut) {
-    CFileFind find;
-    return LocateUpwardFrom(executablePath, levels, relativeName, folderOut, find);
-}
-
-bool LocateUpwardFrom(const std::string& executablePath, int levels,
-                      const std::string& relativeName, std::string& folderOut, CFileFind& find) {
+bool Locate(const std::string& executablePath, int levels, const std::string& relativeName,
+            std::string& folderOut, CFileFind& find) {
     find.Close();
     folderOut = executablePath;
     bool found = false;
@@ -37,4 +23,22 @@ bool LocateUpwardFrom(const std::string& executablePath, int levels,
         }
     }
     return found;
+}
+
+} // namespace
+
+bool LocateUpward(int levels, const std::string& relativeName, std::string& folderOut) {
+    CFileFind find;
+    return Locate(ModuleFileName(), levels, relativeName, folderOut, find);
+}
+
+bool LocateUpward(int levels, const std::string& relativeName, std::string& folderOut,
+                  CFileFind& find) {
+    return Locate(ModuleFileName(), levels, relativeName, folderOut, find);
+}
+
+bool LocateUpwardFrom(const std::string& executablePath, int levels,
+                      const std::string& relativeName, std::string& folderOut) {
+    CFileFind find;
+    return Locate(executablePath, levels, relativeName, folderOut, find);
 }

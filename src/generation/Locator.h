@@ -14,9 +14,7 @@ bool LocateUpward(int levels, const std::string& relativeName, std::string& fold
 bool LocateUpwardFrom(const std::string& executablePath, int levels,
                       const std::string& relativeName, std::string& folderOut);
 
-// The same, leaving the search that found the name open in `find` on its first
-// entry, for a caller that goes on to list what matched.
+// LocateUpward, leaving the search that found the name open in `find` on its
+// first entry, for a caller that goes on to list what matched.
 bool LocateUpward(int levels, const std::string& relativeName, std::string& folderOut,
                   CFileFind& find);
-bool LocateUpwardFrom(const std::string& executablePath, int levels,
-                      const std::string& relativeName, std::string& folderOut, CFileFind& find);
