@@ -212,9 +212,22 @@ TEST_F(MainWindowTest, GenerateRunsTheToolsWhileTheWindowWaitsDisabled) {
         EXPECT_TRUE(WaitFor([&] { return !::IsWindowEnabled(d.Dialog()); }, 5000));
         // The converter takes its time: the window says it is busy meanwhile.
         EXPECT_TRUE(WaitFor([&] { return cursor() == wait; }, 1000));
+        // Clicks and close requests that reach the window anyway, sent or posted
+        // by another program, run nothing, then or later.
+        for (const int id : {IDC_GENERATE, IDC_ADD, IDC_REMOVE, IDCANCEL}) {
+            DWORD_PTR result = 0;
+            ::SendMessageTimeoutA(d.Item(id), BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &result);
+            d.PostClick(id);
+        }
+        ::PostMessageA(d.Dialog(), WM_CLOSE, 0, 0);
         const auto install = WaitForRuns("install", 1);
         EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(d.Dialog()) != FALSE; }, 5000));
         EXPECT_NE(cursor(), wait);
+        // What was queued before this marker has been handled once it shows.
+        ::PostMessageA(d.Item(IDC_CERT_LIST), LB_SETITEMDATA, 0, 42);
+        EXPECT_TRUE(WaitFor(
+            [&] { return ::SendMessageA(d.Item(IDC_CERT_LIST), LB_GETITEMDATA, 0, 0) == 42; }));
+        EXPECT_EQ(DialogDriver::WaitForWindow(kPickerCaption, 300), nullptr);
 
         const auto converter = Runs("converter");
         ASSERT_EQ(converter.size(), 1u);

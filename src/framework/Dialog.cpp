@@ -4,6 +4,7 @@
 #include "WinApp.h"
 
 #include <algorithm>
+#include <iterator>
 
 CDialog::CDialog(UINT templateId, CDialog* parent) : m_templateId(templateId), m_parent(parent) {}
 
@@ -69,8 +70,38 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     }
 }
 
+namespace {
+// What a busy dialog does not run: clicks, menu and system commands, close requests.
+const UINT kCommands[] = {WM_COMMAND, WM_SYSCOMMAND, WM_CLOSE, BM_CLICK};
+} // namespace
+
+CDialog::CBusyScope::CBusyScope(CDialog& dialog) : m_dialog(dialog), m_focus(::GetFocus()) {
+    m_dialog.m_busy = true;
+    ::EnableWindow(m_dialog.m_hWnd, FALSE);
+}
+
+CDialog::CBusyScope::~CBusyScope() {
+    // Posted ones would run as soon as the dialog's loop read them. Reading the
+    // queue also delivers what was sent meanwhile, still while busy.
+    MSG msg;
+    for (const UINT command : kCommands) {
+        while (::PeekMessageA(&msg, nullptr, command, command, PM_REMOVE)) {
+        }
+    }
+    m_dialog.m_busy = false;
+    ::EnableWindow(m_dialog.m_hWnd, TRUE);
+    if (m_focus != nullptr && ::IsWindow(m_focus)) {
+        ::SetFocus(m_focus);
+    }
+}
+
 bool CDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     m_runDefault = false;
+    if (m_busy &&
+        std::find(std::begin(kCommands), std::end(kCommands), message) != std::end(kCommands)) {
+        result = 0;
+        return true;
+    }
     if (DispatchFromTable(message, wParam, lParam, result)) {
         return !m_runDefault;
     }

@@ -29,6 +29,24 @@ protected:
     // processing of the same message runs as well.
     void Default() { m_runDefault = true; }
 
+    // Held by a handler that takes a while (it waits for another program, say).
+    // The window is disabled, so the user's clicks and keys stay away, and the
+    // commands that reach it all the same - sent or posted by another program,
+    // such as an accessibility tool invoking a button - run nothing: no click,
+    // menu command or close request. At the end the ones posted meanwhile are
+    // dropped, and the window and its focus are back.
+    class CBusyScope {
+    public:
+        explicit CBusyScope(CDialog& dialog);
+        ~CBusyScope();
+        CBusyScope(const CBusyScope&) = delete;
+        CBusyScope& operator=(const CBusyScope&) = delete;
+
+    private:
+        CDialog& m_dialog;
+        HWND m_focus;
+    };
+
     HWND m_hWnd = nullptr;
 
 private:
@@ -39,4 +57,5 @@ private:
     UINT m_templateId;
     CDialog* m_parent;
     bool m_runDefault = false;
+    bool m_busy = false;
 };

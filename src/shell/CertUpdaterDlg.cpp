@@ -58,16 +58,11 @@ HCURSOR CCertUpdaterDlg::OnQueryDragIcon() {
 }
 
 void CCertUpdaterDlg::OnGenerate() {
-    // The converter may take a while: keep the window from taking a second
-    // Generate, an Add or a close meanwhile.
-    const HWND focus = ::GetFocus();
-    ::EnableWindow(m_hWnd, FALSE);
+    // The converter may take a while: no second Generate, Add, Remove or close
+    // may run inside the wait.
+    const CBusyScope busy(*this);
     const LRESULT count = ::SendMessageA(CertList(), LB_GETCOUNT, 0, 0);
     GenerateKvf(m_certPaths, count > 0 ? static_cast<std::size_t>(count) : 0, m_installer);
-    ::EnableWindow(m_hWnd, TRUE);
-    if (focus != nullptr && ::IsWindow(focus)) {
-        ::SetFocus(focus);
-    }
 }
 
 void CCertUpdaterDlg::EnableListButtons(bool enable) {
