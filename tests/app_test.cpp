@@ -496,9 +496,9 @@ TEST_F(AppTest, RemoveDropsTheSelectedCertificateFromListAndConverter) {
 // What Generate comes to.
 enum class Outcome {
     Runs,    // converter and install tool start with the expected paths
-    Message, // "cert2kvf.exe not found!" and nothing starts
-    Silent,  // located, but the system cannot start a program there: as decided,
-             // a converter that fails to start is not reported
+    Missing, // "cert2kvf.exe not found!" and nothing starts
+    Failed,  // located, but the system cannot start a program there:
+             // "cert2kvf.exe failed!" and nothing starts
 };
 
 struct PlacementCase {
@@ -517,12 +517,16 @@ const PlacementCase kPlacements[] = {
     {"TwoDeep", false, "Zendry\\Updater", "Zendry\\Updater", "Zendry\\Updater", Outcome::Runs},
     {"TwoDeepCompanionsOneUp", false, "Zendry\\Updater", "Zendry", "Zendry", Outcome::Runs},
     {"TwoDeepConverterInDriveRoot", false, "Zendry\\Updater", "", "Zendry\\Updater",
-     Outcome::Message},
-    // Process creation stops at MAX_PATH (the working folder above all). No message
-    // shows that the converter and the trusted roots were located all the same.
-    {"BeyondMaxPath", true, "", "", "", Outcome::Silent},
-    {"BeyondMaxPathCompanionsOneUp", true, "Updater", "", "", Outcome::Silent},
-    {"BeyondMaxPathNoConverter", true, "", nullptr, "", Outcome::Message},
+     Outcome::Missing},
+    // A folder name the system's ANSI code page cannot carry (o with double
+    // acute): the narrow stand-ins must still open what they are handed.
+    {"ForeignFolderName", false, "Zendry\\Upd\xc5\x91ter", "Zendry\\Upd\xc5\x91ter",
+     "Zendry\\Upd\xc5\x91ter", Outcome::Runs},
+    // Process creation stops at MAX_PATH (the working folder above all), though
+    // the converter and the trusted roots were located.
+    {"BeyondMaxPath", true, "", "", "", Outcome::Failed},
+    {"BeyondMaxPathCompanionsOneUp", true, "Updater", "", "", Outcome::Failed},
+    {"BeyondMaxPathNoConverter", true, "", nullptr, "", Outcome::Missing},
 };
 
 void PrintTo(const PlacementCase& c, std::ostream* os) {
@@ -549,7 +553,7 @@ protected:
         return base;
     }
     // The base itself for an empty name: appending "" would add a separator.
-    fs::path Under(const char* folder) const { return *folder ? Base() / folder : Base(); }
+    fs::path Under(const char* folder) const { return *folder ? Base() / FromAcp(folder) : Base(); }
     // Drive-root entries are not inside the suite's folders: remember them.
     void Made(const fs::path& path) {
         if (!GetParam().longBase) {
@@ -588,17 +592,14 @@ TEST_P(AppPlacementTest, GenerateFindsTheCompanionsFromWhereTheProgramLies) {
     ASSERT_NO_FATAL_FAILURE(Pick(picked));
     ::PostMessageW(Item(kGenerate), BM_CLICK, 0, 0);
 
-    switch (placement.outcome) {
-    case Outcome::Message:
+    if (placement.outcome != Outcome::Runs) {
+        const char* const message = placement.outcome == Outcome::Missing
+                                        ? "cert2kvf.exe not found!"
+                                        : "cert2kvf.exe failed!";
         EXPECT_TRUE(WaitFor([&] { return !BoxTexts().empty(); }));
         EXPECT_TRUE(NothingStarted()) << "started " << Log().front().exe;
-        EXPECT_EQ(BoxTexts(), std::vector<std::string>{"cert2kvf.exe not found!"});
-        break;
-    case Outcome::Silent:
-        EXPECT_TRUE(NothingStarted()) << "started " << Log().front().exe;
-        EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front();
-        break;
-    case Outcome::Runs: {
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{message});
+    } else {
         ASSERT_EQ(WaitForRuns("install", 1).size(), 1u)
             << "the install tool was not started; messages: "
             << ::testing::PrintToString(BoxTexts());
@@ -606,14 +607,22 @@ TEST_P(AppPlacementTest, GenerateFindsTheCompanionsFromWhereTheProgramLies) {
         ASSERT_EQ(log.size(), 2u);
         const std::string converterArgs =
             ConverterArguments({"Trusted CAs\\root1.cer", picked.string()});
-        EXPECT_EQ(log[0].exe, (converterFolder / "cert2kvf.exe").string());
-        EXPECT_EQ(log[0].cwd, converterFolder.string());
+        EXPECT_EQ(log[0].exe, ToAcp(converterFolder / "cert2kvf.exe"));
+        EXPECT_EQ(log[0].cwd, ToAcp(converterFolder));
         EXPECT_EQ(log[0].args, converterArgs);
-        EXPECT_EQ(log[1].args, "\"" + (converterFolder / "certs.kvf").string() + "\"");
+        EXPECT_EQ(log[0].unopened, "");
+        // The database in the converter's folder, named so that the narrow
+        // install tool opened it (in short form where it had to be).
+        const std::string& quoted = log[1].args;
+        ASSERT_GE(quoted.size(), 2u);
+        EXPECT_EQ(quoted.front(), '"');
+        EXPECT_EQ(quoted.back(), '"');
+        std::wstring named(32768, L'\0');
+        named.resize(::GetLongPathNameW(FromAcp(quoted.substr(1, quoted.size() - 2)).c_str(),
+                                        named.data(), static_cast<DWORD>(named.size())));
+        EXPECT_EQ(named, (converterFolder / "certs.kvf").wstring()) << quoted;
         EXPECT_EQ(log[1].database, "database from: " + converterArgs);
         EXPECT_TRUE(BoxTexts().empty());
-        break;
-    }
     }
     // Whatever came of it, the window is back and answers.
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(m_window) != FALSE; }));

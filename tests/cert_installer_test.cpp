@@ -125,6 +125,7 @@ TEST(CertInstallerMessages, MessageTableHoldsTheProgramTexts) {
     EXPECT_EQ(Message(IDS_SYNC_TOOL_MISSING), "Zendry Sendora.exe not found!");
     EXPECT_EQ(Message(IDS_DESKTOP_MISSING), "Zendry Desktop not found!");
     EXPECT_EQ(Message(IDS_CONVERTER_MISSING), "cert2kvf.exe not found!");
+    EXPECT_EQ(Message(IDS_CONVERTER_FAILED), "cert2kvf.exe failed!");
 }
 
 // ---- Starting the converter and the install tool --------------------------------
@@ -179,45 +180,67 @@ TEST_F(CertInstallerLaunch, MissingConverterIsReportedOnceAndNeverSearchedElsewh
     EXPECT_TRUE(NothingStarted());
 }
 
-TEST_F(CertInstallerLaunch, ConverterThatIsNotAProgramFailsSilently) {
+TEST_F(CertInstallerLaunch, ConverterThatIsNotAProgramIsReported) {
     WriteFile(Bin() / "cert2kvf.exe", "this is not a program");
     MessageBoxWatcher watcher;
     CCertInstaller installer;
     EXPECT_FALSE(installer.GenerateDatabase());
-    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
+    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{"cert2kvf.exe failed!"});
 }
 
-TEST_F(CertInstallerLaunch, InstallToolGetsTheDatabaseFullPath) {
+// Only the database file tells whether the converter did its work: the install
+// tool gets it when this run wrote it, and never an older one.
+TEST_F(CertInstallerLaunch, InstallToolGetsOnlyADatabaseThisRunWrote) {
+    struct Case {
+        const char* label;
+        const char* write; // ZC_STANDIN_WRITE
+        const char* exit;  // ZC_STANDIN_EXIT
+        bool earlier;      // a database of the same size is there before
+        bool fresh;
+    };
+    const Case cases[] = {
+        {"writes nothing", "0", "0", false, false},
+        {"writes nothing over an earlier database", "0", "0", true, false},
+        {"rewrites an earlier database of the same size", "1", "0", true, true},
+        {"writes it and exits with an error code", "1", "1", false, true},
+    };
+    PlaceStandin("converter", Bin() / "cert2kvf.exe");
     const fs::path suite = Parent() / "Orvix Suite";
     PlaceStandin("install", suite / "Sendora.exe");
-    WriteFile(Parent() / "certs.kvf", "db");
     DesktopRegistry::SetValue(REG_SZ, Z(suite.string()));
-    MessageBoxWatcher watcher;
-    CCertInstaller installer;
+    const std::string content = "database from: certs.kvf \"C:\\x.cer\"";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::error_code ignored;
+        fs::remove(LogPath(), ignored);
+        fs::remove(Bin() / "certs.kvf", ignored);
+        if (c.earlier) {
+            WriteFile(Bin() / "certs.kvf", content);
+        }
+        ScopedEnv write("ZC_STANDIN_WRITE", c.write);
+        ScopedEnv exit("ZC_STANDIN_EXIT", c.exit);
+        MessageBoxWatcher watcher;
+        CCertInstaller installer;
+        installer.SetFiles({"C:\\x.cer"});
 
-    EXPECT_TRUE(installer.Install());
+        EXPECT_EQ(installer.GenerateDatabase(), c.fresh);
+        EXPECT_EQ(installer.Install(), c.fresh);
+        // Once only: a second Install has no database of its own.
+        EXPECT_FALSE(installer.Install());
 
-    const auto runs = WaitForRuns("install", 1);
-    ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0].exe, (suite / "Sendora.exe").string());
-    EXPECT_EQ(runs[0].args, "\"" + (Parent() / "certs.kvf").string() + "\"");
-    EXPECT_EQ(runs[0].database, "db");
-    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
-}
-
-TEST_F(CertInstallerLaunch, InstallWithoutDatabaseStillStartsWithLastFolderSearched) {
-    const fs::path suite = Parent() / "Suite";
-    PlaceStandin("install", suite / "Sendora.exe");
-    DesktopRegistry::SetValue(REG_SZ, Z(suite.string() + "\\"));
-    MessageBoxWatcher watcher;
-    CCertInstaller installer;
-
-    EXPECT_TRUE(installer.Install());
-
-    const auto runs = WaitForRuns("install", 1);
-    ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0].args, "\"" + (Parent() / "certs.kvf").string() + "\"");
-    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
+        EXPECT_EQ(Runs("converter").size(), 1u);
+        if (c.fresh) {
+            const auto runs = WaitForRuns("install", 1);
+            ASSERT_EQ(runs.size(), 1u);
+            EXPECT_EQ(runs[0].exe, (suite / "Sendora.exe").string());
+            EXPECT_EQ(runs[0].args, "\"" + (Bin() / "certs.kvf").string() + "\"");
+            EXPECT_EQ(runs[0].database, content);
+            EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
+        } else {
+            EXPECT_TRUE(Runs("install").empty());
+            EXPECT_EQ(watcher.Texts(), std::vector<std::string>{"cert2kvf.exe failed!"});
+        }
+    }
 }
 
 TEST_F(CertInstallerLaunch, InstallFailuresAreReported) {
@@ -235,7 +258,7 @@ TEST_F(CertInstallerLaunch, InstallFailuresAreReported) {
     PlaceStandin("install", planted / "Sendora.exe");
     ScopedCurrentFolder current(planted);
     ScopedEnv path("PATH", planted.string() + ";C:\\windows\\system32;C:\\windows");
-    WriteFile(Bin() / "certs.kvf");
+    PlaceStandin("converter", Bin() / "cert2kvf.exe");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         if (c.registered) {
@@ -243,12 +266,15 @@ TEST_F(CertInstallerLaunch, InstallFailuresAreReported) {
         } else {
             DesktopRegistry::Remove();
         }
+        std::error_code ignored;
+        fs::remove(Bin() / "certs.kvf", ignored);
         MessageBoxWatcher watcher;
         CCertInstaller installer;
+        ASSERT_TRUE(installer.GenerateDatabase());
         EXPECT_FALSE(installer.Install());
         EXPECT_EQ(watcher.Texts(), std::vector<std::string>{c.message});
     }
-    EXPECT_TRUE(NothingStarted());
+    EXPECT_TRUE(NothingStarted("install"));
 }
 
 } // namespace

@@ -60,7 +60,13 @@ TEST_F(GenerateCommandTest, FileSetIsTrustedEntriesThenTheUserPaths) {
          {},
          0,
          {"Trusted CAs\\root1.cer"}},
-        {"folders that match count", {"sub.cer\\"}, {}, 0, {"Trusted CAs\\sub.cer"}},
+        // A folder is no certificate, though it makes "Trusted CAs" found.
+        {"folders are skipped",
+         {"sub.cer\\", "root1.cer"},
+         {"C:\\Certs\\mine.cer"},
+         1,
+         {"Trusted CAs\\root1.cer", "C:\\Certs\\mine.cer"}},
+        {"a folder alone", {"sub.cer\\"}, {}, 0, {}},
         {"duplicates stay", {}, {"C:\\a.cer", "C:\\a.cer"}, 2, {"C:\\a.cer", "C:\\a.cer"}},
         {"only the listed count", {}, {"C:\\a.cer", "C:\\b.cer"}, 1, {"C:\\a.cer"}},
         {"nothing at all", {}, {}, 0, {}},
@@ -75,7 +81,7 @@ TEST_F(GenerateCommandTest, FileSetIsTrustedEntriesThenTheUserPaths) {
                 WriteFile(Bin() / "Trusted CAs" / name);
             }
         }
-        EXPECT_EQ(BuildFileSet(c.user, c.listCount), c.expected);
+        EXPECT_EQ(BuildFileSet(c.user, c.listCount, ToAcp(Bin())), c.expected);
     }
 }
 
@@ -87,7 +93,7 @@ TEST_F(GenerateCommandTest, TrustedEntriesComeInThePlatformOrder) {
     ASSERT_EQ(expected.size(), 4u);
     expected.push_back("C:\\Certs\\mine.cer");
 
-    EXPECT_EQ(BuildFileSet({"C:\\Certs\\mine.cer"}, 1), expected);
+    EXPECT_EQ(BuildFileSet({"C:\\Certs\\mine.cer"}, 1, ToAcp(Parent())), expected);
 }
 
 TEST_F(GenerateCommandTest, RunsConverterThenInstallToolOnTheFinishedDatabase) {
@@ -191,22 +197,94 @@ TEST_F(GenerateCommandTest, NamesOutsideTheCodePageReachTheConverterOpenable) {
     }
 }
 
-TEST_F(GenerateCommandTest, TrustedFolderAndConverterOneLevelUp) {
-    PlaceStandin("converter", Parent() / "cert2kvf.exe");
+// Wherever "Trusted CAs" and the converter lie, beside the program or one folder
+// up, every trusted certificate opens from the converter's working folder, and
+// the install tool gets the database just written there, never an older one
+// beside the program.
+TEST_F(GenerateCommandTest, TrustedCertificatesOpenFromWhereTheConverterRuns) {
+    struct Case {
+        const char* label;
+        bool trustedUp, converterUp;
+        bool relative; // trusted entries go as "Trusted CAs\..."
+    };
+    const Case cases[] = {
+        {"both one folder up", true, true, true},
+        {"trusted beside, converter one up", false, true, false},
+        {"trusted one up, converter beside", true, false, false},
+    };
     PlaceRegisteredInstallTool();
-    WriteFile(Parent() / "Trusted CAs" / "root1.cer");
-    MessageBoxWatcher watcher;
-    CCertInstaller installer;
+    const std::string picked = ToAcp(Parent() / "picked" / "mine.cer");
+    WriteFile(FromAcp(picked));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        for (const fs::path& folder : {Bin(), Parent()}) {
+            for (const char* name : {"cert2kvf.exe", "Trusted CAs", "certs.kvf"}) {
+                RemoveTree(folder / name);
+            }
+        }
+        RemoveTree(LogPath());
+        const fs::path trusted = c.trustedUp ? Parent() : Bin();
+        const fs::path converter = c.converterUp ? Parent() : Bin();
+        PlaceStandin("converter", converter / "cert2kvf.exe");
+        WriteFile(trusted / "Trusted CAs" / "root1.cer");
+        WriteFile(Bin() / "certs.kvf", "older");
+        MessageBoxWatcher watcher;
+        CCertInstaller installer;
 
-    GenerateKvf({"C:\\Certs\\mine.cer"}, 1, installer);
+        GenerateKvf({picked}, 1, installer);
 
-    WaitForRuns("install", 1);
-    const auto log = Log();
-    ASSERT_EQ(log.size(), 2u);
-    EXPECT_EQ(log[0].args, "certs.kvf \"Trusted CAs\\root1.cer\" \"C:\\Certs\\mine.cer\"");
-    EXPECT_EQ(log[0].cwd, Parent().string());
-    EXPECT_EQ(log[1].args, "\"" + (Parent() / "certs.kvf").string() + "\"");
-    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
+        const std::string entry =
+            (c.relative ? std::string() : ToAcp(trusted) + '\\') + "Trusted CAs\\root1.cer";
+        WaitForRuns("install", 1);
+        const auto log = Log();
+        ASSERT_EQ(log.size(), 2u);
+        EXPECT_EQ(log[0].args, Quoted({entry, picked}));
+        EXPECT_EQ(log[0].cwd, converter.string());
+        EXPECT_EQ(log[0].unopened, "");
+        EXPECT_EQ(log[1].args, "\"" + (converter / "certs.kvf").string() + "\"");
+        EXPECT_EQ(log[1].database, "database from: " + log[0].args);
+        EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
+    }
+}
+
+// The converter's command line, counted in UTF-16 units with its zero, goes
+// whole up to the system's 32,767; one unit more and nothing is started.
+TEST_F(GenerateCommandTest, CommandLineUpToTheLimitGoesWholeAndBeyondItNothingStarts) {
+    PlaceStandin("converter", Bin() / "cert2kvf.exe");
+    PlaceRegisteredInstallTool();
+    // Two quotes round the program, a space, "certs.kvf" and the zero.
+    const size_t fixed = (Bin() / "cert2kvf.exe").wstring().size() + 13;
+    for (const size_t over : {0, 1}) {
+        SCOPED_TRACE(over == 0 ? "at the limit" : "one past it");
+        RemoveTree(Bin() / "Trusted CAs");
+        RemoveTree(LogPath());
+        // Each entry is ` "Trusted CAs\name"`: 15 units and the name's. The names
+        // start with e-acute, one unit but two bytes in the program's text.
+        size_t left = 32767 + over - fixed;
+        for (int i = 0; left > 0; ++i) {
+            const size_t units = left - 15 > 180 ? 150 : left - 15;
+            const std::string index = std::to_string(10000 + i).substr(1);
+            WriteFile(Bin() / "Trusted CAs" /
+                      FromAcp("\xc3\xa9" + index + std::string(units - 9, 'p') + ".cer"));
+            left -= 15 + units;
+        }
+        MessageBoxWatcher watcher;
+        CCertInstaller installer;
+
+        GenerateKvf({}, 0, installer);
+
+        if (over == 0) {
+            ASSERT_EQ(WaitForRuns("install", 1).size(), 1u);
+            const auto converter = Runs("converter");
+            ASSERT_EQ(converter.size(), 1u);
+            EXPECT_EQ(converter[0].args, Quoted(TrustedEntries(Bin())));
+            EXPECT_EQ(converter[0].unopened, "");
+            EXPECT_EQ(watcher.Texts(), std::vector<std::string>{});
+        } else {
+            EXPECT_EQ(watcher.Texts(), std::vector<std::string>{"cert2kvf.exe failed!"});
+            EXPECT_TRUE(NothingStarted());
+        }
+    }
 }
 
 TEST_F(GenerateCommandTest, ConverterThatDoesNotStartStopsEverything) {

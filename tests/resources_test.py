@@ -141,6 +141,7 @@ STRINGS = {
     104: 'Zendry Sendora.exe not found!',
     129: 'Zendry Desktop not found!',
     130: 'cert2kvf.exe not found!',
+    131: 'cert2kvf.exe failed!',
 }
 
 # width, height, colours, bits per pixel

@@ -10,6 +10,7 @@ bool CFileFind::FindFile(const std::string& pattern) {
         return false;
     }
     m_name = FromWide(data.cFileName);
+    m_attributes = data.dwFileAttributes;
     return true;
 }
 
@@ -20,10 +21,12 @@ bool CFileFind::FindNextFile() {
         return false;
     }
     m_name = FromWide(data.cFileName);
+    m_attributes = data.dwFileAttributes;
     return true;
 }
 
 void CFileFind::Close() {
     m_find.Reset();
     m_name.clear();
+    m_attributes = 0;
 }

@@ -18,9 +18,12 @@ public:
     bool FindNextFile();
     // Name and extension of the current entry, without its folder.
     const std::string& GetFileName() const { return m_name; }
+    // True when the current entry is a folder.
+    bool IsDirectory() const { return (m_attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     void Close();
 
 private:
     UniqueFindHandle m_find;
     std::string m_name;
+    DWORD m_attributes = 0;
 };

@@ -3,6 +3,7 @@
 #include "ConverterPaths.h"
 #include "Launch.h"
 #include "Locator.h"
+#include "framework/FileState.h"
 #include "framework/Strings.h"
 #include "framework/UniqueHandle.h"
 #include "framework/WaitCursor.h"
@@ -10,6 +11,7 @@
 #include "resources/resource.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 const char kDesktopKey[] = "Software\\Harvelon\\Orvix Desktop\\Core";
@@ -39,6 +41,19 @@ std::size_t ValueCharacters(DWORD type, const char* data, DWORD size) {
 }
 
 } // namespace
+
+bool LocateConverter(std::string& folder) {
+    return LocateUpward(kSearchLevels, kConverter, folder);
+}
+
+std::string ConverterParameters(const std::vector<std::string>& files, const std::string& folder) {
+    std::string parameters = kDatabase;
+    const unsigned codePage = SystemAnsiCodePage();
+    for (const std::string& path : files) {
+        parameters += " \"" + ForNarrowProgram(path, folder, codePage) + '"';
+    }
+    return parameters;
+}
 
 CCertInstaller::CCertInstaller() {
     ReadDesktopPath();
@@ -80,44 +95,57 @@ bool CCertInstaller::SetFiles(const std::vector<std::string>& files) {
 }
 
 bool CCertInstaller::GenerateDatabase() {
+    m_database.clear();
     std::string folder;
-    if (!LocateUpward(kSearchLevels, kConverter, folder)) {
+    const bool located = LocateConverter(folder);
+    if (!located) {
         ShowError(IDS_CONVERTER_MISSING);
     }
-
-    std::string parameters = kDatabase;
-    const unsigned codePage = SystemAnsiCodePage();
-    for (const std::string& path : m_files) {
-        parameters += " \"" + ForNarrowProgram(path, folder, codePage) + '"';
-    }
+    // Written in the converter's working folder. Only a change shows that this
+    // run wrote it: an older one may lie there already.
+    const std::string database = folder + '\\' + kDatabase;
+    const FileState before = ReadFileState(database);
 
     // Always by full path in the searched folder: the shell's own search (current
     // folder, PATH) must never pick up a program of the same name.
     const LaunchResult launch =
-        ShellOpen(folder + '\\' + kConverter, parameters, WorkingFolder(folder),
-                  /*wantProcess=*/true);
+        ShellOpen(folder + '\\' + kConverter, ConverterParameters(m_files, folder),
+                  WorkingFolder(folder), /*wantProcess=*/true);
     if (!launch.started) {
+        // Not located is said already.
+        if (located) {
+            ShowError(IDS_CONVERTER_FAILED);
+        }
         return false;
     }
-    // The install tool must not see a half-written database.
+    // The install tool must not see a half-written database. The converter's
+    // exit code means nothing known: the file decides.
+    bool ended = false;
     if (launch.process) {
         const CWaitCursor busy;
-        WaitPainting(launch.process.Get(), kConverterWaitMs);
+        ended = WaitPainting(launch.process.Get(), kConverterWaitMs);
     }
+    const FileState after = ReadFileState(database);
+    if (!ended || !after.exists || after == before) {
+        ShowError(IDS_CONVERTER_FAILED);
+        return false;
+    }
+    m_database = database;
     return true;
 }
 
 bool CCertInstaller::Install() {
-    std::string folder;
-    // A database that is not found still goes to the install tool, which then
-    // reports it; the path named is in the last folder searched.
-    LocateUpward(kSearchLevels, kDatabase, folder);
-
+    // Only once, and only on what this Generate's converter wrote.
+    const std::string database = std::exchange(m_database, std::string());
+    if (database.empty()) {
+        return false;
+    }
     if (m_desktopPath.empty()) {
         ShowError(IDS_DESKTOP_MISSING);
         return false;
     }
-    const std::string parameters = '"' + folder + '\\' + kDatabase + '"';
+    const std::string parameters =
+        '"' + ForNarrowProgram(database, std::string(), SystemAnsiCodePage()) + '"';
     // Unquoted: given a quoted name, the shell falls back to searching for it.
     const LaunchResult launch = ShellOpen(m_desktopPath + kInstallTool, parameters, std::string(),
                                           /*wantProcess=*/false);

@@ -5,6 +5,15 @@
 #include <string>
 #include <vector>
 
+// Where the converter runs and leaves its database: the folder "cert2kvf.exe"
+// lies in, beside the program or one folder up. False when it is in neither;
+// the folder is then the last one searched.
+bool LocateConverter(std::string& folder);
+
+// The converter's parameters: "certs.kvf", then every file in double quotes,
+// each in a form that a narrow converter running in `folder` can open.
+std::string ConverterParameters(const std::vector<std::string>& files, const std::string& folder);
+
 // Drives the two outside programs: the converter "cert2kvf.exe", which turns a
 // set of certificate files into "certs.kvf" in its own folder, and the desktop
 // suite's install tool "Sendora.exe", which takes that database over.
@@ -19,10 +28,13 @@ public:
 
     // Replaces the file set handed to the converter; always true.
     bool SetFiles(const std::vector<std::string>& files);
-    // Starts the converter on the file set and waits for it to finish (bounded).
-    // True when it was started.
+    // Starts the converter on the file set, waits for it (bounded) and checks
+    // that it wrote its database anew. True when it did; otherwise the user has
+    // been told why.
     bool GenerateDatabase();
-    // Starts the install tool on the located database. True when it was started.
+    // Starts the install tool on the database the last GenerateDatabase wrote,
+    // and on no other. True when it was started; otherwise the user has been
+    // told why, or there was no such database.
     bool Install();
     // Shows message `id` from the message table in a plain box with no owner.
     static void ShowError(UINT id);
@@ -38,4 +50,5 @@ private:
     std::string m_desktopPath; // empty, or ends in a backslash
     std::vector<std::string> m_files;
     UINT m_startupError = 0;
+    std::string m_database; // full path; empty until a run wrote it, and once Install took it
 };

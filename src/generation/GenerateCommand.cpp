@@ -17,7 +17,7 @@ constexpr DWORD kInstallPauseMs = 100;
 } // namespace
 
 std::vector<std::string> BuildFileSet(const std::vector<std::string>& certPaths,
-                                      std::size_t listCount) {
+                                      std::size_t listCount, const std::string& converterFolder) {
     std::vector<std::string> files;
     std::string caFolder;
     const std::string pattern = std::string(kTrustedFolder) + kCertPattern;
@@ -25,9 +25,14 @@ std::vector<std::string> BuildFileSet(const std::vector<std::string>& certPaths,
     // the same folder, so one pass over it does.
     CFileFind find;
     if (LocateUpward(kSearchLevels, pattern, caFolder, find)) {
-        // Relative to the folder that holds "Trusted CAs", where the converter runs.
+        // Relative names are taken from the converter's working folder.
+        const std::string folder =
+            (caFolder == converterFolder ? std::string() : caFolder + '\\') + kTrustedFolder + '\\';
         for (bool more = true; more; more = find.FindNextFile()) {
-            files.push_back(std::string(kTrustedFolder) + '\\' + find.GetFileName());
+            // A folder is no certificate, whatever its name.
+            if (!find.IsDirectory()) {
+                files.push_back(folder + find.GetFileName());
+            }
         }
     }
     const std::size_t count = std::min(listCount, certPaths.size());
@@ -37,7 +42,9 @@ std::vector<std::string> BuildFileSet(const std::vector<std::string>& certPaths,
 
 void GenerateKvf(const std::vector<std::string>& certPaths, std::size_t listCount,
                  CCertInstaller& installer) {
-    const std::vector<std::string> files = BuildFileSet(certPaths, listCount);
+    std::string converterFolder;
+    LocateConverter(converterFolder);
+    const std::vector<std::string> files = BuildFileSet(certPaths, listCount, converterFolder);
     if (files.empty()) {
         return;
     }

@@ -1,11 +1,24 @@
 #include "Launch.h"
 
 #include "framework/SystemLibrary.h"
+#include "framework/WideText.h"
 
 #include <shellapi.h>
 
+bool CommandLineFits(const std::string& program, const std::string& parameters) {
+    constexpr std::size_t kLimit = 32767;
+    // Two quotes, a space and the zero. No character takes more UTF-16 units
+    // than bytes, so most command lines need no conversion to tell.
+    const std::size_t fixed = 4;
+    return program.size() + parameters.size() + fixed <= kLimit ||
+           ToWide(program).size() + ToWide(parameters).size() + fixed <= kLimit;
+}
+
 LaunchResult ShellOpen(const std::string& program, const std::string& parameters,
                        const std::string& folder, bool wantProcess) {
+    if (!CommandLineFits(program, parameters)) {
+        return {};
+    }
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
     info.fMask =

@@ -9,8 +9,13 @@ struct LaunchResult {
     UniqueKernelHandle process; // the started process, when one was asked for
 };
 
+// True when the command line `"program" parameters`, with its terminating
+// zero, fits the 32,767 UTF-16 units the system hands a new process whole.
+bool CommandLineFits(const std::string& program, const std::string& parameters);
+
 // Opens `program` (a full path) through the shell's "open" verb with a hidden
-// window and no error box of the shell's own. An empty folder means no working folder.
+// window and no error box of the shell's own. An empty folder means no working
+// folder. A command line that does not fit is not started: it would arrive cut.
 LaunchResult ShellOpen(const std::string& program, const std::string& parameters,
                        const std::string& folder, bool wantProcess);
 

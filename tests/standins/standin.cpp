@@ -5,6 +5,8 @@
 //
 // ZC_STANDIN_LOG       file the record is appended to (default: "<exe>.log" beside it)
 // ZC_STANDIN_DELAY_MS  converter only: wait this long before writing the database
+// ZC_STANDIN_WRITE     converter only: "0" writes no database at all
+// ZC_STANDIN_EXIT      converter only: the exit code (default 0)
 // ZC_STANDIN_WIDE      converter only: "1" reads the command line as wide text;
 //                      otherwise it is narrow, in the system's code page, as an
 //                      older program reads it
@@ -131,7 +133,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (delay > 0) {
         ::Sleep(static_cast<DWORD>(delay));
     }
-    std::ofstream("certs.kvf", std::ios::binary) << "database from: " << args;
+    if (Env("ZC_STANDIN_WRITE") != "0") {
+        std::ofstream("certs.kvf", std::ios::binary) << "database from: " << args;
+    }
 #else
     const char* role = "install";
     const std::string narrow = Arguments(::GetCommandLineA());
@@ -157,5 +161,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     out << "database=" << database << "\n";
 #endif
     out << "end\n";
+#ifdef ZC_STANDIN_CONVERTER
+    return std::atoi(Env("ZC_STANDIN_EXIT").c_str());
+#else
     return 0;
+#endif
 }

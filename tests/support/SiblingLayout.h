@@ -50,10 +50,11 @@ protected:
         WaitFor([&] { return Runs(role).size() >= count; });
         return Runs(role);
     }
-    // True when no stand-in has recorded a run, after allowing one time to start.
-    static bool NothingStarted() {
+    // True when no stand-in (of `role`, where given) has recorded a run, after
+    // allowing one time to start.
+    static bool NothingStarted(const std::string& role = std::string()) {
         ::Sleep(1500);
-        return Log().empty();
+        return role.empty() ? Log().empty() : Runs(role).empty();
     }
 
 private:
