@@ -250,22 +250,32 @@ TEST_F(GenerateCommandTest, TrustedCertificatesOpenFromWhereTheConverterRuns) {
 // The converter's command line, counted in UTF-16 units with its zero, goes
 // whole up to the system's 32,767; one unit more and nothing is started.
 TEST_F(GenerateCommandTest, CommandLineUpToTheLimitGoesWholeAndBeyondItNothingStarts) {
+    struct Case {
+        const char* label;
+        size_t over;       // units past the limit
+        const char* first; // each name's first character
+    };
+    // E-acute takes one unit but two bytes in the program's text.
+    const Case cases[] = {
+        {"at the limit", 0, "\xc3\xa9"},
+        {"one past it", 1, "\xc3\xa9"},
+        {"one past it in ASCII", 1, "p"},
+    };
     PlaceStandin("converter", Bin() / "cert2kvf.exe");
     PlaceRegisteredInstallTool();
     // Two quotes round the program, a space, "certs.kvf" and the zero.
     const size_t fixed = (Bin() / "cert2kvf.exe").wstring().size() + 13;
-    for (const size_t over : {0, 1}) {
-        SCOPED_TRACE(over == 0 ? "at the limit" : "one past it");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
         RemoveTree(Bin() / "Trusted CAs");
         RemoveTree(LogPath());
-        // Each entry is ` "Trusted CAs\name"`: 15 units and the name's. The names
-        // start with e-acute, one unit but two bytes in the program's text.
-        size_t left = 32767 + over - fixed;
+        // Each entry is ` "Trusted CAs\name"`: 15 units and the name's.
+        size_t left = 32767 + c.over - fixed;
         for (int i = 0; left > 0; ++i) {
             const size_t units = left - 15 > 180 ? 150 : left - 15;
             const std::string index = std::to_string(10000 + i).substr(1);
             WriteFile(Bin() / "Trusted CAs" /
-                      FromAcp("\xc3\xa9" + index + std::string(units - 9, 'p') + ".cer"));
+                      FromAcp(c.first + index + std::string(units - 9, 'p') + ".cer"));
             left -= 15 + units;
         }
         MessageBoxWatcher watcher;
@@ -273,7 +283,7 @@ TEST_F(GenerateCommandTest, CommandLineUpToTheLimitGoesWholeAndBeyondItNothingSt
 
         GenerateKvf({}, 0, installer);
 
-        if (over == 0) {
+        if (c.over == 0) {
             ASSERT_EQ(WaitForRuns("install", 1).size(), 1u);
             const auto converter = Runs("converter");
             ASSERT_EQ(converter.size(), 1u);
