@@ -1,6 +1,8 @@
 // Times the Generate command's own work with the program's real functions:
-// locating and enumerating "Trusted CAs", building the file set, and building
-// both command lines. The launches and the fixed pause are left out. Against
+// locating the converter, locating and enumerating "Trusted CAs", building the
+// file set, both command lines and the converter's length check, and reading
+// the database's state twice. The launches, the converter's run and the fixed
+// pause are left out. Against
 // it, one bare enumeration of the same folder with the same directory calls.
 //
 //   generate_bench <repeats> <count>...
@@ -11,12 +13,13 @@
 // "generate <count> <median total> <median file set> <median command lines>
 // <min total> <max total> <repeats>" and "enumerate <count> <median> <min>
 // <max> <repeats>" and "firstmatch <count> <median>" in milliseconds.
+#include "framework/FileState.h"
 #include "framework/Strings.h"
 #include "framework/WideText.h"
 #include "generation/CertInstaller.h"
 #include "generation/ConverterPaths.h"
 #include "generation/GenerateCommand.h"
-#include "generation/Locator.h"
+#include "generation/Launch.h"
 
 #include <windows.h>
 
@@ -33,7 +36,6 @@ const char kCertPattern[] = "*.cer"; // as GenerateCommand.cpp
 const char kConverter[] = "cert2kvf.exe";
 const char kDatabase[] = "certs.kvf";
 const char kInstallTool[] = "Sendora.exe";
-constexpr int kSearchLevels = 2;
 constexpr int kWarmupRuns = 5;
 
 // Keeps the optimiser from dropping the strings built in the timed part.
@@ -97,32 +99,31 @@ void Clear(const std::string& folder, int count) {
     ::RemoveDirectoryA(trusted.c_str());
 }
 
-// One Generate minus the launches and the pause, timed in two parts.
+// One Generate minus the launches, the converter's run and the pause, timed in
+// two parts.
 Sample RunOnce(const std::vector<std::string>& picks, CCertInstaller& installer,
-               const LARGE_INTEGER& freq, std::size_t& filesOut, std::string& converterFolder,
-               std::string& databaseFolder) {
+               const LARGE_INTEGER& freq, std::size_t& filesOut, std::string& converterFolder) {
     LARGE_INTEGER t0, t1, t2;
     ::QueryPerformanceCounter(&t0);
-    const std::vector<std::string> files = BuildFileSet(picks, picks.size());
+    converterFolder = LocateConverter().folder;
+    const std::vector<std::string> files = BuildFileSet(picks, picks.size(), converterFolder);
     ::QueryPerformanceCounter(&t1);
 
     installer.SetFiles(files);
-    LocateUpward(kSearchLevels, kConverter, converterFolder);
-    // The converter's parameters, as GenerateDatabase builds them (it has no
-    // function of its own that returns them).
-    std::string parameters = kDatabase;
-    const unsigned codePage = SystemAnsiCodePage();
-    for (const std::string& path : installer.Files()) {
-        parameters += " \"" + ForNarrowProgram(path, converterFolder, codePage) + '"';
-    }
+    const std::string parameters = ConverterParameters(installer.Files(), converterFolder);
     const std::string converter = converterFolder + '\\' + kConverter;
-    LocateUpward(kSearchLevels, kDatabase, databaseFolder);
-    const std::string installParameters = '"' + databaseFolder + '\\' + kDatabase + '"';
+    const bool fits = CommandLineFits(converter, parameters);
+    // The database's state before the converter runs and after it ended.
+    const std::string database = converterFolder + '\\' + kDatabase;
+    const FileState before = ReadFileState(database);
+    const FileState after = ReadFileState(database);
+    const std::string installParameters =
+        '"' + ForNarrowProgram(database, std::string(), SystemAnsiCodePage()) + '"';
     const std::string installTool = installer.DesktopPath() + kInstallTool;
     ::QueryPerformanceCounter(&t2);
 
     g_sink = g_sink + parameters.size() + converter.size() + installParameters.size() +
-             installTool.size();
+             installTool.size() + fits + (before == after);
     filesOut = files.size();
     return Sample{Ms(t0, t2, freq), Ms(t0, t1, freq), Ms(t1, t2, freq)};
 }
@@ -203,7 +204,7 @@ int main(int argc, char** argv) {
         for (int run = 0; run < kWarmupRuns + repeats; ++run) {
             std::size_t files = 0, entries = 0;
             bool matched = false;
-            std::string converterFolder, databaseFolder;
+            std::string converterFolder;
             // Reversing the order every other run spreads cache and scheduling
             // effects evenly.
             double bare = 0, first = 0;
@@ -211,21 +212,20 @@ int main(int argc, char** argv) {
             if (run % 2) {
                 first = FirstMatchOnce(pattern, freq, matched);
                 bare = EnumerateOnce(pattern, freq, entries);
-                s = RunOnce(picks, installer, freq, files, converterFolder, databaseFolder);
+                s = RunOnce(picks, installer, freq, files, converterFolder);
             } else {
-                s = RunOnce(picks, installer, freq, files, converterFolder, databaseFolder);
+                s = RunOnce(picks, installer, freq, files, converterFolder);
                 bare = EnumerateOnce(pattern, freq, entries);
                 first = FirstMatchOnce(pattern, freq, matched);
             }
             // A run that found the wrong things measured the wrong work.
             if (files != static_cast<std::size_t>(count) + picks.size() ||
-                converterFolder != folder || databaseFolder != folder ||
-                entries != static_cast<std::size_t>(count) || !matched) {
+                converterFolder != folder || entries != static_cast<std::size_t>(count) ||
+                !matched) {
                 std::fprintf(stderr,
-                             "run at %d: %u files, converter in %s, database in %s, %u entries "
-                             "enumerated\n",
-                             count, static_cast<unsigned>(files), converterFolder.c_str(),
-                             databaseFolder.c_str(), static_cast<unsigned>(entries));
+                             "run at %d: %u files, converter in %s, %u entries enumerated\n", count,
+                             static_cast<unsigned>(files), converterFolder.c_str(),
+                             static_cast<unsigned>(entries));
                 status = 1;
                 break;
             }

@@ -25,6 +25,14 @@ std::string FromWide(const std::wstring& text) {
     return narrow;
 }
 
+std::size_t WideLength(const std::string& text) {
+    if (text.empty()) {
+        return 0;
+    }
+    return static_cast<std::size_t>(
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0));
+}
+
 std::wstring ToLongPathW(const std::string& path) {
     std::wstring wide = ToWide(path);
     const bool driveAbsolute = wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\';

@@ -7,6 +7,8 @@
 // where only the wide API will do.
 std::wstring ToWide(const std::string& text);
 std::string FromWide(const std::wstring& text);
+// The number of UTF-16 units in `text`'s wide form, without making it.
+std::size_t WideLength(const std::string& text);
 
 // Wide form of an absolute path, with the "\\?\" prefix once it is too long for
 // the classic MAX_PATH limit.

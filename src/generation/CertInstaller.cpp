@@ -42,15 +42,19 @@ std::size_t ValueCharacters(DWORD type, const char* data, DWORD size) {
 
 } // namespace
 
-bool LocateConverter(std::string& folder) {
-    return LocateUpward(kSearchLevels, kConverter, folder);
+ConverterLocation LocateConverter() {
+    ConverterLocation converter;
+    converter.found = LocateUpward(kSearchLevels, kConverter, converter.folder);
+    return converter;
 }
 
 std::string ConverterParameters(const std::vector<std::string>& files, const std::string& folder) {
     std::string parameters = kDatabase;
     const unsigned codePage = SystemAnsiCodePage();
     for (const std::string& path : files) {
-        parameters += " \"" + ForNarrowProgram(path, folder, codePage) + '"';
+        parameters += " \"";
+        parameters += ForNarrowProgram(path, folder, codePage);
+        parameters += '"';
     }
     return parameters;
 }
@@ -94,11 +98,10 @@ bool CCertInstaller::SetFiles(const std::vector<std::string>& files) {
     return true;
 }
 
-bool CCertInstaller::GenerateDatabase() {
+bool CCertInstaller::GenerateDatabase(const ConverterLocation& converter) {
     m_database.clear();
-    std::string folder;
-    const bool located = LocateConverter(folder);
-    if (!located) {
+    const std::string& folder = converter.folder;
+    if (!converter.found) {
         ShowError(IDS_CONVERTER_MISSING);
     }
     // Written in the converter's working folder. Only a change shows that this
@@ -113,7 +116,7 @@ bool CCertInstaller::GenerateDatabase() {
                   WorkingFolder(folder), /*wantProcess=*/true);
     if (!launch.started) {
         // Not located is said already.
-        if (located) {
+        if (converter.found) {
             ShowError(IDS_CONVERTER_FAILED);
         }
         return false;

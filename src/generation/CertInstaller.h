@@ -6,9 +6,13 @@
 #include <vector>
 
 // Where the converter runs and leaves its database: the folder "cert2kvf.exe"
-// lies in, beside the program or one folder up. False when it is in neither;
-// the folder is then the last one searched.
-bool LocateConverter(std::string& folder);
+// lies in, beside the program or one folder up. When it is in neither, found
+// is false and the folder is the last one searched.
+struct ConverterLocation {
+    bool found = false;
+    std::string folder;
+};
+ConverterLocation LocateConverter();
 
 // The converter's parameters: "certs.kvf", then every file in double quotes,
 // each in a form that a narrow converter running in `folder` can open.
@@ -31,7 +35,9 @@ public:
     // Starts the converter on the file set, waits for it (bounded) and checks
     // that it wrote its database anew. True when it did; otherwise the user has
     // been told why.
-    bool GenerateDatabase();
+    bool GenerateDatabase() { return GenerateDatabase(LocateConverter()); }
+    // The same with the converter located already.
+    bool GenerateDatabase(const ConverterLocation& converter);
     // Starts the install tool on the database the last GenerateDatabase wrote,
     // and on no other. True when it was started; otherwise the user has been
     // told why, or there was no such database.

@@ -42,14 +42,13 @@ std::vector<std::string> BuildFileSet(const std::vector<std::string>& certPaths,
 
 void GenerateKvf(const std::vector<std::string>& certPaths, std::size_t listCount,
                  CCertInstaller& installer) {
-    std::string converterFolder;
-    LocateConverter(converterFolder);
-    const std::vector<std::string> files = BuildFileSet(certPaths, listCount, converterFolder);
+    const ConverterLocation converter = LocateConverter();
+    const std::vector<std::string> files = BuildFileSet(certPaths, listCount, converter.folder);
     if (files.empty()) {
         return;
     }
     installer.SetFiles(files);
-    if (!installer.GenerateDatabase()) {
+    if (!installer.GenerateDatabase(converter)) {
         return;
     }
     ::Sleep(kInstallPauseMs);

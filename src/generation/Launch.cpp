@@ -11,7 +11,7 @@ bool CommandLineFits(const std::string& program, const std::string& parameters) 
     // than bytes, so most command lines need no conversion to tell.
     const std::size_t fixed = 4;
     return program.size() + parameters.size() + fixed <= kLimit ||
-           ToWide(program).size() + ToWide(parameters).size() + fixed <= kLimit;
+           WideLength(program) + WideLength(parameters) + fixed <= kLimit;
 }
 
 LaunchResult ShellOpen(const std::string& program, const std::string& parameters,
