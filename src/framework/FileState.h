@@ -14,8 +14,5 @@ struct FileState {
 };
 
 bool operator==(const FileState& a, const FileState& b);
-inline bool operator!=(const FileState& a, const FileState& b) {
-    return !(a == b);
-}
 
 FileState ReadFileState(const std::string& path);
