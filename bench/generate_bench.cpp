@@ -2,14 +2,14 @@
 // locating the converter, locating and enumerating "Trusted CAs", building the
 // file set, both command lines and the converter's length check, and reading
 // the database's state twice. The launches, the converter's run and the fixed
-// pause are left out. Against
-// it, one bare enumeration of the same folder with the same directory calls.
+// pause are left out. Against it, one bare enumeration of the same folder with
+// the same directory calls.
 //
 //   generate_bench <repeats> <count>...
 //
 // For each count it lays out "Trusted CAs" with that many files beside itself
-// (where the program looks first), plus the converter and database names the
-// command locates, and removes them again afterwards. Prints, per count,
+// (where the program looks first), plus the converter the command locates and
+// the database whose state it reads, and removes them again afterwards. Prints, per count,
 // "generate <count> <median total> <median file set> <median command lines>
 // <min total> <max total> <repeats>" and "enumerate <count> <median> <min>
 // <max> <repeats>" and "firstmatch <count> <median>" in milliseconds.
