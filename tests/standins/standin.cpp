@@ -1,11 +1,13 @@
 // Stand-in for the converter or the install tool: records how it was started
-// (command line, arguments, working folder) so tests can check it, and, as the
-// converter, leaves "certs.kvf" in its working folder like the real one.
+// (command line, working folder, window state, creation and end) so tests can
+// check it, and, as the converter, leaves "certs.kvf" in its working folder
+// like the real one.
 // The record is UTF-8 whatever the stand-in read its command line as.
 //
 // ZC_STANDIN_LOG       file the record is appended to (default: "<exe>.log" beside it)
 // ZC_STANDIN_DELAY_MS  converter only: wait this long before writing the database
 // ZC_STANDIN_WRITE     converter only: "0" writes no database at all
+// ZC_STANDIN_LINGER_MS converter only: wait this long after writing it, before ending
 // ZC_STANDIN_EXIT      converter only: the exit code (default 0)
 // ZC_STANDIN_WIDE      converter only: "1" reads the command line as wide text;
 //                      otherwise it is narrow, in the system's code page, as an
@@ -79,6 +81,14 @@ std::vector<std::basic_string<Char>> Quoted(const std::basic_string<Char>& args)
 }
 
 #ifdef ZC_STANDIN_CONVERTER
+// Sleeps as many milliseconds as the variable says, if any.
+void WaitFor(const char* variable) {
+    const int ms = std::atoi(Env(variable).c_str());
+    if (ms > 0) {
+        ::Sleep(static_cast<DWORD>(ms));
+    }
+}
+
 bool Opens(HANDLE file) {
     if (file == INVALID_HANDLE_VALUE) {
         return false;
@@ -129,13 +139,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             }
         }
     }
-    const int delay = std::atoi(Env("ZC_STANDIN_DELAY_MS").c_str());
-    if (delay > 0) {
-        ::Sleep(static_cast<DWORD>(delay));
-    }
+    WaitFor("ZC_STANDIN_DELAY_MS");
     if (Env("ZC_STANDIN_WRITE") != "0") {
         std::ofstream("certs.kvf", std::ios::binary) << "database from: " << args;
     }
+    WaitFor("ZC_STANDIN_LINGER_MS");
 #else
     const char* role = "install";
     const std::string narrow = Arguments(::GetCommandLineA());
@@ -150,7 +158,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         ::GetModuleFileNameA(nullptr, selfNarrow, sizeof selfNarrow - 1);
         log = std::string(selfNarrow) + ".log";
     }
-    std::ofstream out(log, std::ios::binary | std::ios::app);
+    std::ostringstream out;
     out << "role=" << role << "\n"
         << "exe=" << Utf8(self) << "\n"
         << "cwd=" << Utf8(cwd) << "\n"
@@ -160,7 +168,28 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 #else
     out << "database=" << database << "\n";
 #endif
-    out << "end\n";
+    // How it was asked to show its window (a SW_ number), and its creation and
+    // now, its end, in 100 ns units since 1601.
+    STARTUPINFOW startup{};
+    ::GetStartupInfoW(&startup);
+    FILETIME created{}, unused{}, now{};
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &unused, &unused, &unused);
+    ::GetSystemTimeAsFileTime(&now);
+    out << "show="
+        << (startup.dwFlags & STARTF_USESHOWWINDOW ? std::to_string(startup.wShowWindow)
+                                                   : "default")
+        << "\ncreated=" << ULARGE_INTEGER{{created.dwLowDateTime, created.dwHighDateTime}}.QuadPart
+        << "\nended=" << ULARGE_INTEGER{{now.dwLowDateTime, now.dwHighDateTime}}.QuadPart << "\n"
+        << "end\n";
+    // In one write: the converter and the install tool of the run before may
+    // append to the same file at the same time.
+    const std::string record = out.str();
+    const HANDLE file =
+        ::CreateFileA(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    ::WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+    ::CloseHandle(file);
 #ifdef ZC_STANDIN_CONVERTER
     return std::atoi(Env("ZC_STANDIN_EXIT").c_str());
 #else

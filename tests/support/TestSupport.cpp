@@ -174,6 +174,12 @@ std::vector<StandinRun> ReadStandinLog(const fs::path& log) {
             run.database = value;
         } else if (key == "unopened") {
             run.unopened = value;
+        } else if (key == "show") {
+            run.show = value;
+        } else if (key == "created") {
+            run.created = std::stoull(value);
+        } else if (key == "ended") {
+            run.ended = std::stoull(value);
         } else if (key == "end") {
             runs.push_back(run);
         }
