@@ -14,27 +14,43 @@ namespace {
 
 class ConverterTimeoutTest : public SiblingLayout {};
 
-TEST_F(ConverterTimeoutTest, HungConverterIsWaitedForOnlyUpToTheBound) {
+// Converters that outlast the bound: one would write its database after it,
+// one has written it but not ended (it may still be writing). Each is ended,
+// and when the next Generate's converter writes nothing, what the ended one
+// would have written meanwhile must not pass for its database.
+TEST_F(ConverterTimeoutTest, OverrunningConverterIsEndedAndNothingOfItInstalled) {
     static_assert(CCertInstaller::kConverterWaitMs < 10000, "built with a short bound");
     PlaceStandin("converter", Bin() / "cert2kvf.exe");
     PlaceRegisteredInstallTool();
-    ScopedEnv hang("ZC_STANDIN_DELAY_MS", "6000");
-    MessageBoxWatcher watcher;
-    CCertInstaller installer;
-
-    const DWORD start = ::GetTickCount();
-    GenerateKvf({"C:\\Certs\\mine.cer"}, 1, installer);
-    const DWORD elapsed = ::GetTickCount() - start;
-
-    EXPECT_GE(elapsed, CCertInstaller::kConverterWaitMs);
-    // The message box is closed by the watcher at once.
-    EXPECT_LT(elapsed, CCertInstaller::kConverterWaitMs + 5000);
-    // A converter that did not end in time failed: the user hears so, and the
-    // install tool does not get whatever it may still write.
-    EXPECT_EQ(watcher.Texts(), std::vector<std::string>{"cert2kvf.exe failed!"});
-    // Let the slow converter finish inside this test, so nothing outlives it.
-    EXPECT_EQ(WaitForRuns("converter", 1).size(), 1u);
-    EXPECT_TRUE(NothingStarted("install"));
+    const struct {
+        const char *name, *delayMs, *lingerMs; // before and after writing the database
+    } overruns[] = {{"writes after the bound", "2500", "0"}, {"wrote, runs on", "0", "6000"}};
+    for (const auto& overrun : overruns) {
+        SCOPED_TRACE(overrun.name);
+        RemoveTree(Bin() / "certs.kvf");
+        RemoveTree(LogPath());
+        MessageBoxWatcher watcher;
+        CCertInstaller installer;
+        {
+            ScopedEnv delay("ZC_STANDIN_DELAY_MS", overrun.delayMs);
+            ScopedEnv linger("ZC_STANDIN_LINGER_MS", overrun.lingerMs);
+            const DWORD start = ::GetTickCount();
+            GenerateKvf({"C:\\Certs\\mine.cer"}, 1, installer);
+            const DWORD elapsed = ::GetTickCount() - start;
+            EXPECT_GE(elapsed, CCertInstaller::kConverterWaitMs);
+            // The message box is closed by the watcher at once.
+            EXPECT_LT(elapsed, CCertInstaller::kConverterWaitMs + 5000);
+        }
+        {
+            ScopedEnv delay("ZC_STANDIN_DELAY_MS", "800");
+            ScopedEnv nothing("ZC_STANDIN_WRITE", "0");
+            GenerateKvf({"C:\\Certs\\mine.cer"}, 1, installer);
+        }
+        EXPECT_EQ(watcher.Texts(), std::vector<std::string>(2, "cert2kvf.exe failed!"));
+        EXPECT_TRUE(NothingStarted("install"));
+        // The ended one never finished its record.
+        EXPECT_EQ(Runs("converter").size(), 1u);
+    }
 }
 
 } // namespace

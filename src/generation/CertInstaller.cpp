@@ -127,6 +127,11 @@ bool CCertInstaller::GenerateDatabase(const ConverterLocation& converter) {
     if (launch.process) {
         const CWaitCursor busy;
         ended = WaitPainting(launch.process.Get(), kConverterWaitMs);
+        // One that overran is ended: a database it wrote later would pass for
+        // the next Generate's own.
+        if (!ended) {
+            EndProcess(launch.process.Get());
+        }
     }
     const FileState after = ReadFileState(database);
     if (!ended || !after.exists || after == before) {

@@ -74,3 +74,11 @@ bool WaitPainting(HANDLE process, DWORD timeoutMs) {
         PumpPaintAndInput();
     }
 }
+
+void EndProcess(HANDLE process) {
+    // Ending takes effect once the process has let go of its files; that is
+    // quick, but not immediate.
+    constexpr DWORD kEndWaitMs = 5000;
+    ::TerminateProcess(process, ERROR_TIMEOUT);
+    ::WaitForSingleObject(process, kEndWaitMs);
+}

@@ -22,3 +22,7 @@ LaunchResult ShellOpen(const std::string& program, const std::string& parameters
 // Waits up to timeoutMs for `process` to end. Meanwhile the thread's windows keep
 // painting and user input is thrown away. False when the time ran out.
 bool WaitPainting(HANDLE process, DWORD timeoutMs);
+
+// Ends `process` and waits until it has ended, so that nothing it would still
+// do can happen afterwards.
+void EndProcess(HANDLE process);
