@@ -220,6 +220,13 @@ protected:
 
     void Pick(const fs::path& path) const { Pick(path.wstring()); }
 
+    // Sends Generate's command as a click would, also while the button is
+    // disabled (with an empty list, a trusted root alone makes the file set).
+    void SendGenerateCommand() const {
+        ::PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(kGenerate, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(Item(kGenerate)));
+    }
+
     // Clicks Generate (posted: the program waits for the converter meanwhile) and
     // waits for the install tool to be started and the window to be back.
     void Generate() {
@@ -508,25 +515,29 @@ struct PlacementCase {
     const char* converter; // the converter's (none: no converter at all)
     const char* trusted;   // and the one holding "Trusted CAs"
     Outcome outcome;
+    bool picks; // a certificate is picked first (Wine then leaves the current folder in C:)
 };
 
 const PlacementCase kPlacements[] = {
-    {"DriveRoot", false, "", "", "", Outcome::Runs},
-    {"OneDeep", false, "Zendry", "Zendry", "Zendry", Outcome::Runs},
-    {"OneDeepCompanionsInDriveRoot", false, "Zendry", "", "", Outcome::Runs},
-    {"TwoDeep", false, "Zendry\\Updater", "Zendry\\Updater", "Zendry\\Updater", Outcome::Runs},
-    {"TwoDeepCompanionsOneUp", false, "Zendry\\Updater", "Zendry", "Zendry", Outcome::Runs},
+    {"DriveRoot", false, "", "", "", Outcome::Runs, true},
+    {"OneDeep", false, "Zendry", "Zendry", "Zendry", Outcome::Runs, true},
+    {"OneDeepCompanionsInDriveRoot", false, "Zendry", "", "", Outcome::Runs, true},
+    {"TwoDeep", false, "Zendry\\Updater", "Zendry\\Updater", "Zendry\\Updater", Outcome::Runs,
+     true},
+    {"TwoDeepCompanionsOneUp", false, "Zendry\\Updater", "Zendry", "Zendry", Outcome::Runs, true},
     {"TwoDeepConverterInDriveRoot", false, "Zendry\\Updater", "", "Zendry\\Updater",
-     Outcome::Missing},
+     Outcome::Missing, true},
     // A folder name the system's ANSI code page cannot carry (o with double
     // acute): the narrow stand-ins must still open what they are handed.
     {"ForeignFolderName", false, "Zendry\\Upd\xc5\x91ter", "Zendry\\Upd\xc5\x91ter",
-     "Zendry\\Upd\xc5\x91ter", Outcome::Runs},
+     "Zendry\\Upd\xc5\x91ter", Outcome::Runs, true},
     // Process creation stops at MAX_PATH (the working folder above all), though
     // the converter and the trusted roots were located.
-    {"BeyondMaxPath", true, "", "", "", Outcome::Failed},
-    {"BeyondMaxPathCompanionsOneUp", true, "Updater", "", "", Outcome::Failed},
-    {"BeyondMaxPathNoConverter", true, "", nullptr, "", Outcome::Missing},
+    {"BeyondMaxPath", true, "", "", "", Outcome::Failed, true},
+    {"BeyondMaxPathCompanionsOneUp", true, "Updater", "", "", Outcome::Failed, true},
+    {"BeyondMaxPathNoConverter", true, "", nullptr, "", Outcome::Missing, true},
+    // Still started from C:\zc-started-here: a bare "C:" would name that folder.
+    {"CompanionsInDriveRootNothingPicked", false, "Updater", "", "", Outcome::Runs, false},
 };
 
 void PrintTo(const PlacementCase& c, std::ostream* os) {
@@ -589,8 +600,16 @@ TEST_P(AppPlacementTest, GenerateFindsTheCompanionsFromWhereTheProgramLies) {
     PlaceRegisteredInstallTool();
 
     ASSERT_NO_FATAL_FAILURE(Start(program, startFolder));
-    ASSERT_NO_FATAL_FAILURE(Pick(picked));
-    ::PostMessageW(Item(kGenerate), BM_CLICK, 0, 0);
+    std::vector<std::string> files = {"Trusted CAs\\root1.cer"};
+    std::vector<std::wstring> lines;
+    if (placement.picks) {
+        ASSERT_NO_FATAL_FAILURE(Pick(picked));
+        files.push_back(picked.string());
+        lines.push_back(L"mine.cer");
+        ::PostMessageW(Item(kGenerate), BM_CLICK, 0, 0);
+    } else {
+        SendGenerateCommand();
+    }
 
     if (placement.outcome != Outcome::Runs) {
         const char* const message = placement.outcome == Outcome::Missing
@@ -605,8 +624,7 @@ TEST_P(AppPlacementTest, GenerateFindsTheCompanionsFromWhereTheProgramLies) {
             << ::testing::PrintToString(BoxTexts());
         const auto log = Log();
         ASSERT_EQ(log.size(), 2u);
-        const std::string converterArgs =
-            ConverterArguments({"Trusted CAs\\root1.cer", picked.string()});
+        const std::string converterArgs = ConverterArguments(files);
         EXPECT_EQ(log[0].exe, ToAcp(converterFolder / "cert2kvf.exe"));
         EXPECT_EQ(log[0].cwd, ToAcp(converterFolder));
         EXPECT_EQ(log[0].args, converterArgs);
@@ -623,10 +641,14 @@ TEST_P(AppPlacementTest, GenerateFindsTheCompanionsFromWhereTheProgramLies) {
         EXPECT_EQ(named, (converterFolder / "certs.kvf").wstring()) << quoted;
         EXPECT_EQ(log[1].database, "database from: " + converterArgs);
         EXPECT_TRUE(BoxTexts().empty());
+        // Both hidden; the install tool after a pause that follows the converter's end.
+        EXPECT_EQ(log[0].show, std::to_string(SW_HIDE));
+        EXPECT_EQ(log[1].show, std::to_string(SW_HIDE));
+        EXPECT_GE(log[1].created, log[0].ended + 100 * 10000); // 100 ms
     }
     // Whatever came of it, the window is back and answers.
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(m_window) != FALSE; }));
-    EXPECT_EQ(Lines(), std::vector<std::wstring>{L"mine.cer"});
+    EXPECT_EQ(Lines(), lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Placements, AppPlacementTest, ::testing::ValuesIn(kPlacements),
@@ -679,10 +701,7 @@ TEST_F(AppTest, RegistryValueDecidesWhereTheInstallToolIsLookedFor) {
         fs::remove(LogPath(), ignored);
 
         ASSERT_NO_FATAL_FAILURE(Start());
-        // The list is empty and the button disabled: send its command as a click
-        // would; the trusted root beside the program makes the file set.
-        ::PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(kGenerate, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(Item(kGenerate)));
+        SendGenerateCommand();
         EXPECT_TRUE(WaitFor([&] { return !Runs("install").empty() || !BoxTexts().empty(); }))
             << "neither the install tool nor a message";
         EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(m_window) != FALSE; }));
