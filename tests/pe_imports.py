@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """The DLLs a PE file imports: at load time, and delay-loaded (on first call).
 Usage: pe_imports.py <exe>   prints two lines, "imports: ..." and "delay-loaded: ..."."""
+import itertools
+import os
 import re
 import struct
 import sys
@@ -19,6 +21,23 @@ def imported_functions(pe):
     return {entry.dll.decode().lower():
             sorted(i.name.decode() if i.name else f"#{i.ordinal}" for i in entry.imports)
             for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])}
+
+
+def functions_own_code_imports(link_map):
+    """The functions whose import entries the program's own objects (relative
+    paths) refer to, as opposed to the toolchain's libraries (absolute ones).
+    The map's cross references: a symbol and its definer on one line, then one
+    indented line for each referrer."""
+    own, name = set(), None
+    with open(link_map, encoding="utf-8", errors="replace") as lines:
+        table = itertools.dropwhile(lambda line: not line.startswith("Cross Reference"), lines)
+        for line in filter(str.strip, table):
+            if not line[0].isspace():
+                # __imp_Name on x86_64, _imp__Name@bytes on i686.
+                name = re.fullmatch(r"(?:__imp_|_imp__)(.+?)(?:@\d+)?", line.split()[0])
+            elif name and not os.path.isabs(line.strip()):
+                own.add(name.group(1))
+    return own
 
 
 def delay_loaded_dlls(pe):
