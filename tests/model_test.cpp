@@ -1,7 +1,8 @@
 // Random walk over the main window against a simple model of the list: Add
 // (chosen or cancelled), select, Remove (with and without a selection) and
 // Generate. After every step the list box, the path list and the buttons must
-// match the model. Seeded: ZC_MODEL_SEED repeats a run, and a failure names it.
+// match the model. Seeded: ZC_MODEL_SEED repeats a run, and a failure names it;
+// ZC_MODEL_STEPS makes it longer (or shorter) than the default.
 #include "framework/FileDialog.h"
 
 #include "MainWindowHost.h"
@@ -15,8 +16,8 @@ using namespace testing_support;
 
 namespace {
 
-constexpr int kSteps = 2000;
-constexpr int kRealPickerEvery = 20; // 100 of the steps use the real picker
+constexpr int kDefaultSteps = 1000;
+constexpr int kRealPickerEvery = 20; // one step in 20 uses the real picker
 
 struct Entry {
     std::string name, path;
@@ -66,17 +67,21 @@ TEST_F(ListModelTest, RandomStepsKeepListPathsAndButtonsInStep) {
     const char* fromEnv = std::getenv("ZC_MODEL_SEED");
     const unsigned seed =
         fromEnv != nullptr ? static_cast<unsigned>(std::strtoul(fromEnv, nullptr, 10)) : 20261208u;
-    SCOPED_TRACE("ZC_MODEL_SEED=" + std::to_string(seed));
+    const char* stepsFromEnv = std::getenv("ZC_MODEL_STEPS");
+    const int steps = stepsFromEnv != nullptr ? std::atoi(stepsFromEnv) : kDefaultSteps;
     std::mt19937 random(seed);
     const auto chance = [&](int percent) {
         return std::uniform_int_distribution<int>(0, 99)(random) < percent;
     };
 
     RunWindow([&](DialogDriver& d, const CCertUpdaterDlg& dlg) {
+        // On the thread that fails, so that a failure names the run.
+        SCOPED_TRACE("ZC_MODEL_SEED=" + std::to_string(seed) +
+                     " ZC_MODEL_STEPS=" + std::to_string(steps));
         std::vector<Entry> model;
         int selection = LB_ERR;
         int generates = 0;
-        for (int step = 0; step < kSteps && !::testing::Test::HasFailure(); ++step) {
+        for (int step = 0; step < steps && !::testing::Test::HasFailure(); ++step) {
             std::string action;
             const int roll = std::uniform_int_distribution<int>(0, 99)(random);
             if (step % kRealPickerEvery == kRealPickerEvery - 1) {
@@ -143,7 +148,7 @@ TEST_F(ListModelTest, RandomStepsKeepListPathsAndButtonsInStep) {
             ASSERT_EQ(d.Enabled(IDC_GENERATE), !model.empty());
             ASSERT_TRUE(d.Enabled(IDC_ADD));
         }
-        EXPECT_GT(generates, kSteps / 50);
+        EXPECT_GT(generates, steps / 50);
     });
 }
 
