@@ -14,10 +14,8 @@ namespace {
 
 class ConverterTimeoutTest : public SiblingLayout {};
 
-// Converters that outlast the bound: one would write its database after it,
-// one has written it but not ended (it may still be writing). Each is ended,
-// and when the next Generate's converter writes nothing, what the ended one
-// would have written meanwhile must not pass for its database.
+// A converter that outlasts the bound is ended: nothing it writes (or still
+// writes) may pass for the database of the next Generate, whose converter fails.
 TEST_F(ConverterTimeoutTest, OverrunningConverterIsEndedAndNothingOfItInstalled) {
     static_assert(CCertInstaller::kConverterWaitMs < 10000, "built with a short bound");
     PlaceStandin("converter", Bin() / "cert2kvf.exe");

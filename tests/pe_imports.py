@@ -24,18 +24,16 @@ def imported_functions(pe):
 
 
 def functions_own_code_imports(link_map):
-    """The functions whose import entries the program's own objects (relative
-    paths) refer to, as opposed to the toolchain's libraries (absolute ones).
-    The map's cross references: a symbol and its definer on one line, then one
-    indented line for each referrer."""
+    """The functions whose import entries the program's own objects refer to,
+    by the map's cross references: a symbol and its definer on one line, then a
+    line for each referrer, the build's own with relative paths."""
     own, name = set(), None
     with open(link_map, encoding="utf-8", errors="replace") as lines:
-        table = itertools.dropwhile(lambda line: not line.startswith("Cross Reference"), lines)
-        for line in filter(str.strip, table):
-            if not line[0].isspace():
+        for line in itertools.dropwhile(lambda l: not l.startswith("Cross Reference"), lines):
+            if line.strip() and not line[0].isspace():
                 # __imp_Name on x86_64, _imp__Name@bytes on i686.
                 name = re.fullmatch(r"(?:__imp_|_imp__)(.+?)(?:@\d+)?", line.split()[0])
-            elif name and not os.path.isabs(line.strip()):
+            elif line.strip() and name and not os.path.isabs(line.strip()):
                 own.add(name.group(1))
     return own
 

@@ -1,7 +1,6 @@
 // Stand-in for the converter or the install tool: records how it was started
-// (command line, working folder, window state, creation and end) so tests can
-// check it, and, as the converter, leaves "certs.kvf" in its working folder
-// like the real one.
+// (command line, folder, window state, times) so tests can check it, and, as
+// the converter, leaves "certs.kvf" in its working folder like the real one.
 // The record is UTF-8 whatever the stand-in read its command line as.
 //
 // ZC_STANDIN_LOG       file the record is appended to (default: "<exe>.log" beside it)
@@ -14,6 +13,7 @@
 //                      older program reads it
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -83,10 +83,7 @@ std::vector<std::basic_string<Char>> Quoted(const std::basic_string<Char>& args)
 #ifdef ZC_STANDIN_CONVERTER
 // Sleeps as many milliseconds as the variable says, if any.
 void WaitFor(const char* variable) {
-    const int ms = std::atoi(Env(variable).c_str());
-    if (ms > 0) {
-        ::Sleep(static_cast<DWORD>(ms));
-    }
+    ::Sleep(static_cast<DWORD>(std::max(0, std::atoi(Env(variable).c_str()))));
 }
 
 bool Opens(HANDLE file) {
@@ -168,16 +165,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 #else
     out << "database=" << database << "\n";
 #endif
-    // How it was asked to show its window (a SW_ number), and its creation and
-    // now, its end, in 100 ns units since 1601.
+    // How it was asked to show its window (a SW_ number, or -1 for no word), and
+    // its creation and now, its end, in 100 ns units since 1601.
     STARTUPINFOW startup{};
     ::GetStartupInfoW(&startup);
     FILETIME created{}, unused{}, now{};
     ::GetProcessTimes(::GetCurrentProcess(), &created, &unused, &unused, &unused);
     ::GetSystemTimeAsFileTime(&now);
-    out << "show="
-        << (startup.dwFlags & STARTF_USESHOWWINDOW ? std::to_string(startup.wShowWindow)
-                                                   : "default")
+    out << "show=" << (startup.dwFlags & STARTF_USESHOWWINDOW ? int{startup.wShowWindow} : -1)
         << "\ncreated=" << ULARGE_INTEGER{{created.dwLowDateTime, created.dwHighDateTime}}.QuadPart
         << "\nended=" << ULARGE_INTEGER{{now.dwLowDateTime, now.dwHighDateTime}}.QuadPart << "\n"
         << "end\n";

@@ -54,7 +54,7 @@ std::vector<RegistryShape> RegistryShapes();
 // Converter runs also list the quoted paths it could not open.
 struct StandinRun {
     std::string role, exe, cwd, args, database, unopened;
-    std::string show;                          // SW_ number it was asked to show, or "default"
+    std::string show;                          // SW_ number it was asked to show, or -1
     unsigned long long created = 0, ended = 0; // 100 ns units since 1601
 };
 std::vector<StandinRun> ReadStandinLog(const fs::path& log);
