@@ -33,8 +33,8 @@ def own_imports(pe, exe):
     """{dll: functions} of the imports that the program's own code refers to, by
     the link map the build writes one folder above it. The rest come with the
     toolchain's runtime, which differs by architecture and by release."""
-    own = functions_own_code_imports(
-        os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(exe))), "ZendryCertificates.map"))
+    build = os.path.dirname(os.path.dirname(os.path.abspath(exe)))
+    own = functions_own_code_imports(os.path.join(build, "ZendryCertificates.map"))
     return {dll: sorted(POINTER_SIZED.get(f, f) for f in functions if f in own)
             for dll, functions in imported_functions(pe).items()}
 

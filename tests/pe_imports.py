@@ -29,7 +29,8 @@ def functions_own_code_imports(link_map):
     line for each referrer, the build's own with relative paths."""
     own, name = set(), None
     with open(link_map, encoding="utf-8", errors="replace") as lines:
-        for line in itertools.dropwhile(lambda l: not l.startswith("Cross Reference"), lines):
+        table = itertools.dropwhile(lambda text: not text.startswith("Cross Reference"), lines)
+        for line in table:
             if line.strip() and not line[0].isspace():
                 # __imp_Name on x86_64, _imp__Name@bytes on i686.
                 name = re.fullmatch(r"(?:__imp_|_imp__)(.+?)(?:@\d+)?", line.split()[0])
