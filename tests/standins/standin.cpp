@@ -82,7 +82,7 @@ std::vector<std::basic_string<Char>> Quoted(const std::basic_string<Char>& args)
 
 #ifdef ZC_STANDIN_CONVERTER
 // Sleeps as many milliseconds as the variable says, if any.
-void WaitFor(const char* variable) {
+void SleepFor(const char* variable) {
     ::Sleep(static_cast<DWORD>(std::max(0, std::atoi(Env(variable).c_str()))));
 }
 
@@ -136,11 +136,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             }
         }
     }
-    WaitFor("ZC_STANDIN_DELAY_MS");
+    SleepFor("ZC_STANDIN_DELAY_MS");
     if (Env("ZC_STANDIN_WRITE") != "0") {
         std::ofstream("certs.kvf", std::ios::binary) << "database from: " << args;
     }
-    WaitFor("ZC_STANDIN_LINGER_MS");
+    SleepFor("ZC_STANDIN_LINGER_MS");
 #else
     const char* role = "install";
     const std::string narrow = Arguments(::GetCommandLineA());
